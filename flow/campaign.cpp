@@ -1,0 +1,8 @@
+#include "flow/campaign.h"
+
+#include "flow/game_state.h"
+
+void SetUpCampaignLevel()
+{
+    gameState.levelSetupPending = false;
+}

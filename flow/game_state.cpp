@@ -1,0 +1,32 @@
+#include "flow/game_state.h"
+
+#include "platform/platform.h"
+#include "present/settings.h"
+
+GameState gameState;
+
+int32_t DrawNothing()
+{
+    return 1;
+}
+
+void UpdateNothing() {}
+
+void IgnoreKey(uint32_t) {}
+
+void ResetCamera()
+{
+    gameState.lookX = 0.0f;
+    gameState.lookY = 0.0f;
+    gameState.lookZ = 0.0f;
+    gameState.cameraYaw = PI_FLOAT / 2.0f;
+    gameState.cameraPitch = PI_FLOAT / 4.0f;
+    gameState.cameraDistance = 100.0f;
+    SetCursorPosition(static_cast<int32_t>(settings.screenWidth >> 1),
+                      static_cast<int32_t>(settings.screenHeight >> 1));
+}
+
+void EnableSound()
+{
+    gameState.soundEnabled = true;
+}

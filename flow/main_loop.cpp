@@ -1,0 +1,140 @@
+#include "flow/main_loop.h"
+
+#include "flow/campaign.h"
+#include "flow/game_state.h"
+#include "flow/screens.h"
+#include "flow/window_proc.h"
+#include "platform/platform.h"
+#include "present/gl_window.h"
+#include "present/hud.h"
+#include "present/settings.h"
+#include "resources/resource_load.h"
+#include "resources/sound_bank.h"
+
+namespace
+{
+
+// Start-up: every failing step shows its box and ends the program with 0 at once.
+bool StartGame()
+{
+    if (!OpenScreen())
+    {
+        ShowMessageBox("Can't Create A GL Device Context.", "KLAIDA", ICON_EXCLAMATION);
+        DestroyGLWindow();
+        return false;
+    }
+    if (!LoadSettings())
+    {
+        ShowMessageBox("Klaida uzkraunant nustatymus", "KLAIDA", ICON_EXCLAMATION);
+        return false;
+    }
+    if (!ReleaseScreen())
+    {
+        ShowMessageBox("Release Device Context Failed.", "SHUTDOWN ERROR", ICON_INFORMATION);
+    }
+    if (!CreateGLWindow(
+            settings.windowTitle, static_cast<int32_t>(settings.screenWidth),
+            static_cast<int32_t>(settings.screenHeight), static_cast<int32_t>(settings.colorBits),
+            static_cast<int32_t>(settings.refreshRate), settings.depthBits, settings.fullscreen))
+    {
+        ShowMessageBox("Klaida CreateGLWindow", "KLAIDA", ICON_EXCLAMATION);
+        return false;
+    }
+    if (!InitSound())
+    {
+        ShowMessageBox("Klaida inicializuojant OpenAL", "KLAIDA", ICON_EXCLAMATION);
+        return false;
+    }
+    if (!DrawLoadingScreen())
+    {
+        ShowMessageBox("Klaida piesiant scena", "KLAIDA", ICON_EXCLAMATION);
+        return false;
+    }
+    return LoadResources();
+}
+
+} // namespace
+
+int32_t WinMain()
+{
+    if (!StartGame())
+    {
+        return 0;
+    }
+    WindowMessage message = {};
+    for (;;)
+    {
+        if (PeekWindowMessage(&message))
+        {
+            if (message.message == WM_QUIT)
+            {
+                break;
+            }
+            WndProc(message.message, message.wParam, message.lParam);
+        }
+        else if (RunIdlePass() == 0)
+        {
+            message.wParam = 0;
+            break;
+        }
+    }
+    DestroyGLWindow();
+    return static_cast<int32_t>(message.wParam);
+}
+
+int32_t RunIdlePass()
+{
+    if (gameState.windowActive && RunFrame() == 0)
+    {
+        return 0;
+    }
+    SwapWindowBuffers();
+    GetCursorPosition(&gameState.cursorPos.x, &gameState.cursorPos.y);
+    gameState.mouseRoutine();
+    gameState.thinkRoutine();
+    return 1;
+}
+
+int32_t RunFrame()
+{
+    if (gameState.fixedCampaign && gameState.levelSetupPending)
+    {
+        SetUpCampaignLevel();
+    }
+    if (gameState.randomCampaign && gameState.levelSetupPending)
+    {
+        SetUpCampaignLevel();
+    }
+    if (gameState.stateChangePending)
+    {
+        gameState.stateChangePending = false;
+        EnterScreen(gameState.screenState);
+    }
+    UpdateFrameTimer();
+    if (gameState.drawRoutine() == 0)
+    {
+        ShowMessageBox("Klaida piesiant scena", "ERROR", ICON_EXCLAMATION);
+    }
+    if (gameState.fpsShown)
+    {
+        DrawFps();
+    }
+    return gameState.quitRequested ? 0 : 1;
+}
+
+void StartFrameTimer()
+{
+    gameState.counterFrequency = ReadPerformanceFrequency();
+    gameState.counterLast = ReadPerformanceCounter();
+}
+
+void UpdateFrameTimer()
+{
+    int64_t reading = ReadPerformanceCounter();
+    gameState.counterDelta = reading - gameState.counterLast;
+    gameState.counterLast = reading;
+    gameState.frameSeconds =
+        static_cast<float>(static_cast<long double>(gameState.counterDelta) /
+                           static_cast<long double>(gameState.counterFrequency));
+    gameState.phaseClock += gameState.frameSeconds;
+}

@@ -1,0 +1,7 @@
+#include "flow/playing.h"
+
+void UpdatePlaying() {}
+
+void OnPlayingKey(uint32_t) {}
+
+void UpdatePlayingMouse() {}

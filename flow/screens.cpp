@@ -1,0 +1,133 @@
+#include "flow/screens.h"
+
+#include "flow/game_state.h"
+#include "flow/main_loop.h"
+#include "flow/menu_input.h"
+#include "flow/playing.h"
+#include "maze/maze_file.h"
+#include "platform/platform.h"
+#include "present/flat_screens.h"
+#include "present/scene.h"
+#include "present/settings.h"
+#include "records/name_entry.h"
+#include "records/records_file.h"
+#include "resources/sound_bank.h"
+
+namespace
+{
+
+constexpr const char* BACKGROUND_MAZE_PATH = "vortanai/intro.txt";
+
+void EnterSplash()
+{
+    StartFrameTimer();
+    StartSound(SND_SPLASH);
+    LoadMazeFile(BACKGROUND_MAZE_PATH);
+    gameState.phaseClock = 0.0f;
+    gameState.backgroundMaze = true;
+    gameState.anchorX = static_cast<int32_t>(settings.screenWidth >> 1);
+    gameState.anchorY = static_cast<int32_t>(settings.screenHeight >> 1);
+    ResetCamera();
+}
+
+void EnterMenu()
+{
+    gameState.menuShown = true;
+    if (!gameState.levelIntro && gameState.soundEnabled)
+    {
+        StartSound(SND_MENU_SLIDE);
+    }
+}
+
+void EnterCustomMaze()
+{
+    gameState.menuShown = false;
+    if (gameState.soundEnabled)
+    {
+        StartSound(SND_MENU_SLIDE);
+    }
+}
+
+void EnterPlaying()
+{
+    gameState.menuShown = false;
+    SetCursorPosition(gameState.anchorX, gameState.anchorY);
+    if (gameState.menuOffset > 0.0f && gameState.soundEnabled)
+    {
+        StartSound(SND_MENU_SLIDE);
+    }
+    if (gameState.levelIntro && gameState.soundEnabled)
+    {
+        StartSound(SND_LEVEL_START);
+    }
+}
+
+void EnterNameEntry()
+{
+    gameState.menuShown = false;
+}
+
+void EnterRecords()
+{
+    gameState.menuShown = false;
+    if (gameState.levelFinished)
+    {
+        LoadMazeFile(BACKGROUND_MAZE_PATH);
+        gameState.backgroundMaze = true;
+    }
+    LoadRecords();
+    if (gameState.menuOffset > 0.0f && gameState.soundEnabled)
+    {
+        StartSound(SND_MENU_SLIDE);
+    }
+}
+
+void EnterCredits()
+{
+    gameState.screenClock = 0.0f;
+    gameState.screenSkip = 0;
+    StopSound(SND_MUSIC);
+    StopSound(SND_MENU_SLIDE);
+}
+
+struct Screen
+{
+    DrawRoutine draw;
+    ThinkRoutine think;
+    KeyRoutine key;
+    MouseRoutine mouse;
+    void (*enter)();
+};
+
+// Indexed by ScreenState.
+constexpr Screen SCREENS[] = {
+    {DrawSplash, UpdateNothing, OnSplashKey, UpdateMouseIdle, EnterSplash},
+    {DrawScene, UpdateNothing, OnMenuKey, UpdateMenuMouse, EnterMenu},
+    {DrawCustomMaze, UpdateCustomMaze, OnCustomMazeKey, UpdateMouseIdle, EnterCustomMaze},
+    {DrawScene, UpdatePlaying, OnPlayingKey, UpdatePlayingMouse, EnterPlaying},
+    {DrawNameEntry, UpdateNothing, OnNameEntryKey, UpdateMouseIdle, EnterNameEntry},
+    {DrawRecords, UpdateNothing, OnRecordsKey, UpdateMouseIdle, EnterRecords},
+    {DrawCredits, UpdateNothing, OnCreditsKey, UpdateMouseIdle, EnterCredits},
+};
+
+} // namespace
+
+void EnterScreen(int8_t state)
+{
+    if (state < STATE_SPLASH || state > STATE_CREDITS)
+    {
+        return;
+    }
+    const Screen& screen = SCREENS[state];
+    gameState.drawRoutine = screen.draw;
+    gameState.thinkRoutine = screen.think;
+    gameState.keyRoutine = screen.key;
+    gameState.mouseRoutine = screen.mouse;
+    screen.enter();
+}
+
+void ChangeScreen(int8_t state)
+{
+    gameState.screenState = state;
+    gameState.stateChangePending = true;
+}

@@ -1,0 +1,70 @@
+#include "flow/window_proc.h"
+
+#include "flow/game_state.h"
+#include "platform/platform.h"
+#include "present/gl_window.h"
+
+namespace
+{
+
+uint32_t LowWord(uint32_t value)
+{
+    return value & 0xFFFF;
+}
+
+uint32_t HighWord(uint32_t value)
+{
+    return (value >> 16) & 0xFFFF;
+}
+
+} // namespace
+
+int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    switch (message)
+    {
+    case WM_SIZE:
+        ResizeViewport(static_cast<int32_t>(LowWord(lParam)),
+                       static_cast<int32_t>(HighWord(lParam)));
+        return 0;
+    case WM_ACTIVATE:
+        // Only minimising stops the frames; losing the focus does not.
+        gameState.windowActive = HighWord(wParam) == 0;
+        return 0;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    case WM_KEYDOWN:
+        gameState.keyDown[wParam & 0xFF] = true;
+        gameState.keyRoutine(wParam);
+        return 0;
+    case WM_KEYUP:
+        gameState.keyDown[wParam & 0xFF] = false;
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER)
+        {
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        gameState.leftButton = true;
+        return 0;
+    case WM_LBUTTONUP:
+        gameState.leftButton = false;
+        return 0;
+    case WM_RBUTTONDOWN:
+        gameState.rightButton = true;
+        return 0;
+    case WM_RBUTTONUP:
+        gameState.rightButton = false;
+        return 0;
+    case WM_MOUSEWHEEL:
+        // The high word is taken unsigned: a notch toward the user (-120) reads as 545.
+        gameState.wheelNotches = static_cast<int32_t>(HighWord(wParam) / WHEEL_DELTA);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,132 @@
+// The game's window system: everything the game asks of the desktop, as plain functions.
+// The game was written against Win32; these functions keep Win32's meaning (screen pixels,
+// message numbers, virtual-key codes, code page 1257 texts) so that the logic above them is
+// unchanged. system_sdl.cpp and window_sdl.cpp implement them over SDL2; tests link their own
+// stand-ins for the system half to script the clock, the cursor and the message boxes.
+#pragma once
+
+#include <cstdint>
+
+// Window messages, numbered as Win32 numbers them.
+constexpr uint32_t WM_SIZE = 0x0005;
+constexpr uint32_t WM_ACTIVATE = 0x0006;
+constexpr uint32_t WM_CLOSE = 0x0010;
+constexpr uint32_t WM_QUIT = 0x0012;
+constexpr uint32_t WM_KEYDOWN = 0x0100;
+constexpr uint32_t WM_KEYUP = 0x0101;
+constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
+constexpr uint32_t WM_SYSKEYUP = 0x0105;
+constexpr uint32_t WM_SYSCOMMAND = 0x0112;
+constexpr uint32_t WM_MOUSEMOVE = 0x0200;
+constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr uint32_t WM_LBUTTONUP = 0x0202;
+constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr uint32_t WM_RBUTTONUP = 0x0205;
+constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+
+constexpr uint32_t SC_SCREENSAVE = 0xF140;
+constexpr uint32_t SC_MONITORPOWER = 0xF170;
+constexpr int32_t WHEEL_DELTA = 120;
+
+// Virtual-key codes the game reads.
+constexpr uint8_t VK_BACK = 0x08;
+constexpr uint8_t VK_TAB = 0x09;
+constexpr uint8_t VK_RETURN = 0x0D;
+constexpr uint8_t VK_SHIFT = 0x10;
+constexpr uint8_t VK_CONTROL = 0x11;
+constexpr uint8_t VK_MENU = 0x12;
+constexpr uint8_t VK_PAUSE = 0x13;
+constexpr uint8_t VK_ESCAPE = 0x1B;
+constexpr uint8_t VK_SPACE = 0x20;
+constexpr uint8_t VK_PRIOR = 0x21;
+constexpr uint8_t VK_NEXT = 0x22;
+constexpr uint8_t VK_END = 0x23;
+constexpr uint8_t VK_HOME = 0x24;
+constexpr uint8_t VK_LEFT = 0x25;
+constexpr uint8_t VK_UP = 0x26;
+constexpr uint8_t VK_RIGHT = 0x27;
+constexpr uint8_t VK_DOWN = 0x28;
+constexpr uint8_t VK_INSERT = 0x2D;
+constexpr uint8_t VK_DELETE = 0x2E;
+constexpr uint8_t VK_NUMPAD0 = 0x60;
+constexpr uint8_t VK_MULTIPLY = 0x6A;
+constexpr uint8_t VK_ADD = 0x6B;
+constexpr uint8_t VK_SUBTRACT = 0x6D;
+constexpr uint8_t VK_DECIMAL = 0x6E;
+constexpr uint8_t VK_DIVIDE = 0x6F;
+constexpr uint8_t VK_F1 = 0x70;
+constexpr uint8_t VK_F2 = 0x71;
+constexpr uint8_t VK_F3 = 0x72;
+constexpr uint8_t VK_F4 = 0x73;
+constexpr uint8_t VK_F5 = 0x74;
+constexpr uint8_t VK_F12 = 0x7B;
+constexpr uint8_t VK_CLEAR = 0x0C;
+
+// One window message as the window procedure takes it.
+struct WindowMessage
+{
+    uint32_t message;
+    uint32_t wParam;
+    uint32_t lParam;
+};
+
+enum MessageIcon
+{
+    ICON_EXCLAMATION,
+    ICON_STOP,
+    ICON_INFORMATION,
+};
+
+// ---- System (system_sdl.cpp) ----
+
+// Takes hold of the screen before any window exists (the desktop's device context).
+bool OpenScreen();
+// Lets go of the screen once the settings have been read.
+bool ReleaseScreen();
+// Shows a modal box with an OK button and no owner window; texts are code page 1257.
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon);
+// Shows a modal Yes/No box (Enter answers Yes, Esc No); true when Yes was chosen.
+bool AskYesNo(const char* text, const char* caption, MessageIcon icon);
+// The primary display's current size and refresh rate (60 where it reports none).
+void GetDesktopMode(int32_t* width, int32_t* height, int32_t* refreshRate);
+int64_t ReadPerformanceCounter();
+int64_t ReadPerformanceFrequency();
+// The cursor in screen pixels.
+void GetCursorPosition(int32_t* x, int32_t* y);
+void SetCursorPosition(int32_t x, int32_t y);
+// Opens an address in the user's web browser; failures are silent.
+void OpenAddress(const char* address);
+
+// ---- Window (window_sdl.cpp) ----
+
+enum WindowResult
+{
+    WINDOW_CREATED,
+    WINDOW_NOT_CREATED,
+    WINDOW_NO_PIXEL_FORMAT,
+};
+
+bool RegisterWindowClass();
+bool UnregisterWindowClass();
+// Switches the display to exactly this mode; false when the display has no such mode.
+bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int32_t refreshRate);
+bool RestoreDisplayMode();
+void ShowMouseCursor(bool shown);
+// Creates the game window at (0, 0) with a double-buffered RGBA surface of the given colour and
+// depth sizes; the closest depth buffer the display offers is taken, as Win32 would choose.
+WindowResult CreateGameWindow(const char* title, int32_t width, int32_t height, bool fullscreen,
+                              int32_t colorBits, int32_t depthBits);
+bool DestroyGameWindow();
+bool CreateRenderingContext();
+bool MakeRenderingContextCurrent();
+bool ReleaseRenderingContext();
+bool DeleteRenderingContext();
+// Shows the window, brings it to the front and gives it the keyboard focus.
+void ShowGameWindow();
+void SwapWindowBuffers();
+// Takes the next window message, if any; WM_QUIT comes once the queue is empty after
+// PostQuitMessage.
+bool PeekWindowMessage(WindowMessage* message);
+void PostQuitMessage(int32_t exitCode);
+// What Win32 does with messages the game leaves alone.
+int32_t DefWindowProc(uint32_t message, uint32_t wParam, uint32_t lParam);

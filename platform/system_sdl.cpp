@@ -1,0 +1,137 @@
+// The desktop around the game window, over SDL2: message boxes, the cursor, the clock, the
+// display and the browser.
+#include "platform/platform.h"
+
+#include <SDL2/SDL.h>
+#include <iconv.h>
+
+namespace
+{
+
+// Message texts are short; a longer one is cut rather than overrun.
+constexpr size_t UTF8_TEXT_SIZE = 1024;
+
+// Code page 1257 to UTF-8, for SDL; a text that cannot be converted is shown as far as it went.
+void ConvertToUtf8(const char* text, char* utf8, size_t size)
+{
+    utf8[0] = '\0';
+    iconv_t converter = iconv_open("UTF-8", "CP1257");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+    {
+        SDL_strlcpy(utf8, text, size);
+        return;
+    }
+    char* in = const_cast<char*>(text);
+    size_t inLeft = SDL_strlen(text);
+    char* out = utf8;
+    size_t outLeft = size - 1;
+    iconv(converter, &in, &inLeft, &out, &outLeft);
+    *out = '\0';
+    iconv_close(converter);
+}
+
+Uint32 IconFlags(MessageIcon icon)
+{
+    switch (icon)
+    {
+    case ICON_STOP:
+        return SDL_MESSAGEBOX_ERROR;
+    case ICON_INFORMATION:
+        return SDL_MESSAGEBOX_INFORMATION;
+    case ICON_EXCLAMATION:
+    default:
+        return SDL_MESSAGEBOX_WARNING;
+    }
+}
+
+// Shows a box with the given buttons; the id of the button pressed, or -1 when the box failed.
+int RunMessageBox(const char* text, const char* caption, MessageIcon icon,
+                  const SDL_MessageBoxButtonData* buttons, int buttonCount)
+{
+    char utf8Text[UTF8_TEXT_SIZE];
+    char utf8Caption[UTF8_TEXT_SIZE];
+    ConvertToUtf8(text, utf8Text, sizeof utf8Text);
+    ConvertToUtf8(caption, utf8Caption, sizeof utf8Caption);
+    SDL_MessageBoxData box = {IconFlags(icon), nullptr, utf8Caption, utf8Text,
+                              buttonCount,     buttons, nullptr};
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+    {
+        return -1;
+    }
+    return pressed;
+}
+
+} // namespace
+
+bool OpenScreen()
+{
+    return SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
+}
+
+bool ReleaseScreen()
+{
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+    return true;
+}
+
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon)
+{
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
+         "OK"},
+    };
+    RunMessageBox(text, caption, icon, buttons, 1);
+}
+
+bool AskYesNo(const char* text, const char* caption, MessageIcon icon)
+{
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+    };
+    return RunMessageBox(text, caption, icon, buttons, 2) == 1;
+}
+
+void GetDesktopMode(int32_t* width, int32_t* height, int32_t* refreshRate)
+{
+    SDL_DisplayMode mode = {};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+    {
+        mode.w = 0;
+        mode.h = 0;
+    }
+    *width = mode.w;
+    *height = mode.h;
+    // A display that does not know its rate (Xvfb among them) is taken to run at 60 Hz.
+    *refreshRate = mode.refresh_rate != 0 ? mode.refresh_rate : 60;
+}
+
+int64_t ReadPerformanceCounter()
+{
+    return static_cast<int64_t>(SDL_GetPerformanceCounter());
+}
+
+int64_t ReadPerformanceFrequency()
+{
+    return static_cast<int64_t>(SDL_GetPerformanceFrequency());
+}
+
+void GetCursorPosition(int32_t* x, int32_t* y)
+{
+    int cursorX = 0;
+    int cursorY = 0;
+    SDL_GetGlobalMouseState(&cursorX, &cursorY);
+    *x = cursorX;
+    *y = cursorY;
+}
+
+void SetCursorPosition(int32_t x, int32_t y)
+{
+    SDL_WarpMouseGlobal(x, y);
+}
+
+void OpenAddress(const char* address)
+{
+    SDL_OpenURL(address);
+}

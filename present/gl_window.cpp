@@ -1,0 +1,173 @@
+#include "present/gl_window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "platform/platform.h"
+#include "present/settings.h"
+#include "present/text_output.h"
+#include "resources/sound_bank.h"
+#include "resources/texture_list.h"
+
+GlWindow glWindow;
+
+namespace
+{
+
+bool FailWindow(const char* text)
+{
+    DestroyGLWindow();
+    ShowMessageBox(text, "KLAIDA", ICON_EXCLAMATION);
+    return false;
+}
+
+void ReportTeardownFailure(const char* text)
+{
+    ShowMessageBox(text, "SHUTDOWN ERROR", ICON_INFORMATION);
+}
+
+} // namespace
+
+bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t colorBits,
+                    int32_t refreshRate, uint8_t depthBits, bool fullscreen)
+{
+    settings.fullscreen = fullscreen;
+    if (!RegisterWindowClass())
+    {
+        ShowMessageBox("Failed To Register The Window Class.", "ERROR", ICON_EXCLAMATION);
+        return false;
+    }
+    if (settings.fullscreen && !ChangeDisplayMode(width, height, colorBits, refreshRate))
+    {
+        if (!AskYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. \nUse "
+                      "Windowed Mode Instead?",
+                      modeText, ICON_EXCLAMATION))
+        {
+            ShowMessageBox("Program Will Now Close.", "KLAIDA", ICON_STOP);
+            return false;
+        }
+        settings.fullscreen = false;
+    }
+    if (settings.fullscreen)
+    {
+        ShowMouseCursor(false);
+    }
+    WindowResult result =
+        CreateGameWindow(title, width, height, settings.fullscreen, colorBits, depthBits);
+    if (result == WINDOW_NOT_CREATED)
+    {
+        return FailWindow("Nesukurtas langas");
+    }
+    if (result == WINDOW_NO_PIXEL_FORMAT)
+    {
+        return FailWindow("Can't Find A Suitable PixelFormat.");
+    }
+    glWindow.windowCreated = true;
+    if (!CreateRenderingContext())
+    {
+        return FailWindow("Nesukurtas GL Rendering Context.");
+    }
+    glWindow.renderingContextCreated = true;
+    if (!MakeRenderingContextCurrent())
+    {
+        return FailWindow("Neaktyvuotas GL Rendering Context.");
+    }
+    ShowGameWindow();
+    ResizeViewport(width, height);
+    if (!InitGL())
+    {
+        return FailWindow("Klaida InitGL");
+    }
+    return true;
+}
+
+bool InitGL()
+{
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // A textured polygon shows its texture's own colours and alpha: there is no lighting.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    if (!BuildFont())
+    {
+        ShowMessageBox("Klaida BuildFont", "ERROR", ICON_INFORMATION);
+        return false;
+    }
+    return true;
+}
+
+ViewportBox ComputeViewport(int32_t width, int32_t height)
+{
+    int32_t h = height < 10 ? 10 : height;
+    float ratio = static_cast<float>(width) / static_cast<float>(h);
+    ViewportBox box = {0, 0, width, h};
+    if (ratio < 1.3333f)
+    {
+        box.height = static_cast<int32_t>(width * 0.25 * 3.0);
+    }
+    else if (ratio > 1.3334f)
+    {
+        // The float nearest a third lies just above it, so a height that is a multiple of 3
+        // gives exactly four thirds of it.
+        box.width = static_cast<int32_t>(h * static_cast<double>(0.33333334f) * 4.0);
+    }
+    box.x = (width - box.width) / 2;
+    box.y = (height - box.height) / 2;
+    return box;
+}
+
+void ResizeViewport(int32_t width, int32_t height)
+{
+    ViewportBox box = ComputeViewport(width, height);
+    glViewport(box.x, box.y, box.width, box.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 4.0 / 3.0, 1.0, 300.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void DestroyGLWindow()
+{
+    if (settings.fullscreen)
+    {
+        RestoreDisplayMode();
+        ShowMouseCursor(true);
+    }
+    if (glWindow.renderingContextCreated)
+    {
+        DeleteFont();
+        glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
+        if (!ReleaseRenderingContext())
+        {
+            ReportTeardownFailure("Release Of DC And RC Failed.");
+        }
+        if (!DeleteRenderingContext())
+        {
+            ReportTeardownFailure("Release Rendering Context Failed.");
+        }
+        glWindow.renderingContextCreated = false;
+    }
+    // SDL's window has no drawing surface of its own to release: it goes with the window.
+    if (glWindow.windowCreated)
+    {
+        if (!DestroyGameWindow())
+        {
+            ReportTeardownFailure("Could Not Release hWnd.");
+        }
+        glWindow.windowCreated = false;
+    }
+    if (!UnregisterWindowClass())
+    {
+        ReportTeardownFailure("Could Not Unregister Class.");
+    }
+    ShutdownSound();
+}

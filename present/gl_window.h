@@ -1,0 +1,32 @@
+// The game window and its OpenGL context: creation in the configured mode, the fixed GL state,
+// the centred 4:3 viewport, and the teardown at exit.
+#pragma once
+
+#include <cstdint>
+
+struct ViewportBox
+{
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+};
+
+// What exists of the window system's objects; set by CreateGLWindow, cleared by
+// DestroyGLWindow.
+struct GlWindow
+{
+    bool windowCreated;
+    bool renderingContextCreated;
+};
+
+extern GlWindow glWindow;
+
+bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t colorBits,
+                    int32_t refreshRate, uint8_t depthBits, bool fullscreen);
+bool InitGL();
+// Sets the largest centred 4:3 viewport the client area allows, and the projection.
+void ResizeViewport(int32_t width, int32_t height);
+// The viewport ResizeViewport chooses for a client area.
+ViewportBox ComputeViewport(int32_t width, int32_t height);
+void DestroyGLWindow();

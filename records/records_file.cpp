@@ -1,0 +1,6 @@
+#include "records/records_file.h"
+
+bool LoadRecords()
+{
+    return true;
+}

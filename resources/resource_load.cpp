@@ -1,0 +1,20 @@
+#include "resources/resource_load.h"
+
+#include "platform/platform.h"
+#include "resources/sound_bank.h"
+#include "resources/texture_list.h"
+
+bool LoadResources()
+{
+    if (!LoadTextures())
+    {
+        ShowMessageBox("Klaida uzkraunant teksturas", "KLAIDA", ICON_EXCLAMATION);
+        return false;
+    }
+    if (!LoadSounds())
+    {
+        ShowMessageBox("Klaida uzkraunant garsus", "KLAIDA", ICON_EXCLAMATION);
+        return false;
+    }
+    return true;
+}

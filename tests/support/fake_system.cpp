@@ -1,0 +1,71 @@
+#include "tests/support/fake_system.h"
+
+#include <cmath>
+
+FakeSystem fakeSystem;
+
+void ResetFakeSystem()
+{
+    fakeSystem = FakeSystem{};
+}
+
+void AdvanceFakeClock(double seconds)
+{
+    fakeSystem.counter += std::llround(seconds * static_cast<double>(fakeSystem.frequency));
+}
+
+bool OpenScreen()
+{
+    return fakeSystem.screenOpens;
+}
+
+bool ReleaseScreen()
+{
+    return fakeSystem.screenReleases;
+}
+
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon)
+{
+    fakeSystem.boxes.push_back({text, caption, icon, false});
+}
+
+bool AskYesNo(const char* text, const char* caption, MessageIcon icon)
+{
+    fakeSystem.boxes.push_back({text, caption, icon, true});
+    return fakeSystem.answerYes;
+}
+
+void GetDesktopMode(int32_t* width, int32_t* height, int32_t* refreshRate)
+{
+    *width = fakeSystem.desktopWidth;
+    *height = fakeSystem.desktopHeight;
+    *refreshRate = fakeSystem.desktopRefresh;
+}
+
+int64_t ReadPerformanceCounter()
+{
+    return fakeSystem.counter;
+}
+
+int64_t ReadPerformanceFrequency()
+{
+    return fakeSystem.frequency;
+}
+
+void GetCursorPosition(int32_t* x, int32_t* y)
+{
+    *x = fakeSystem.cursorX;
+    *y = fakeSystem.cursorY;
+}
+
+void SetCursorPosition(int32_t x, int32_t y)
+{
+    fakeSystem.cursorX = x;
+    fakeSystem.cursorY = y;
+    fakeSystem.cursorWarps.emplace_back(x, y);
+}
+
+void OpenAddress(const char* address)
+{
+    fakeSystem.addresses.emplace_back(address);
+}
