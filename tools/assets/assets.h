@@ -1,0 +1,6 @@
+// The two halves of the asset maker; each writes its files into `dataDir` (the run-time tree,
+// e.g. data/), byte for byte the same on every run.
+#pragma once
+
+bool MakeImages(const char* dataDir);
+bool MakeSounds(const char* dataDir);
