@@ -1,0 +1,29 @@
+# Debian packages the game needs, and a function that installs those that are missing.
+# Sourced by scripts/play and scripts/test.
+
+BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
+    libgl1-mesa-dri libopenal-dev libopenal1 libalut-dev libfreetype-dev libfontconfig-dev
+    fonts-dejavu-core xfonts-base)
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils)
+
+# install_packages PACKAGE...: apt-get install of those not installed yet (through sudo when
+# not root).
+install_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
