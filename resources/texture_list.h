@@ -5,6 +5,8 @@
 #include <cstdint>
 
 constexpr int TEXTURE_SLOT_COUNT = 9;
+// The longest path a list line gives; longer lines go on as the next entry.
+constexpr int TEXTURE_PATH_SIZE = 80;
 
 enum TextureSlot : uint8_t
 {
@@ -16,8 +18,14 @@ enum TextureSlot : uint8_t
     TEX_MAZE_LAST = 8,
 };
 
+// A slot whose image cannot be used shows this small magenta and black check instead, so the
+// fault is plain to see and the slot numbers after it stay as the list gives them.
+constexpr int PLACEHOLDER_SIDE = 8;
+
 // Filled by LoadTextures at start-up; the textures are deleted by DestroyGLWindow.
 extern uint32_t textureIds[TEXTURE_SLOT_COUNT];
 extern uint32_t textureCount;
 
+// Creates one texture per list line, at most TEXTURE_SLOT_COUNT. False only when the list file
+// cannot be opened. Needs a current GL context; leaves texture 0 bound.
 bool LoadTextures();
