@@ -44,6 +44,10 @@ void GetDesktopMode(int32_t* width, int32_t* height, int32_t* refreshRate)
 
 int64_t ReadPerformanceCounter()
 {
+    if (++fakeSystem.clockReads == fakeSystem.closeAfterClockReads)
+    {
+        PostQuitMessage(0);
+    }
     return fakeSystem.counter;
 }
 

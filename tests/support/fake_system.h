@@ -27,6 +27,9 @@ struct FakeSystem
     int32_t desktopRefresh = 60;
     int64_t counter = 1000000;
     int64_t frequency = 1000000;
+    // Closes the game window, as the player would, once the clock has been read this often.
+    int64_t closeAfterClockReads = -1;
+    int64_t clockReads = 0;
     int32_t cursorX = 0;
     int32_t cursorY = 0;
     std::vector<RecordedBox> boxes;
