@@ -1,5 +1,31 @@
-// The campaign of five mazes: level set-up and scoring.
+// The campaign of five mazes, the phases every maze goes through, and the score.
 #pragma once
 
-// Sets up campaign level `levelNumber` (or completes the campaign after the fifth).
+#include <cstdint>
+
+struct CampaignLevel
+{
+    int32_t length;
+    int32_t width;
+    int32_t fixedSeed;
+    int32_t timeFactor;
+};
+
+constexpr int CAMPAIGN_LEVEL_COUNT = 5;
+// Every campaign maze has difficulty 10; larger mazes weigh more in the score.
+constexpr CampaignLevel CAMPAIGN_LEVELS[CAMPAIGN_LEVEL_COUNT] = {
+    {32, 16, 674827, 128}, {32, 32, 1017192716, 64}, {64, 32, 1707139823, 16},
+    {64, 64, 119136, 4},   {128, 64, 314662, 1},
+};
+
+constexpr const char* BACKGROUND_MAZE_PATH = "vortanai/intro.txt";
+
+// The score of a level finished in `seconds` whole seconds. A level finished within its first
+// second (or during its intro) counts as one second.
+int32_t ScoreLevel(int32_t seconds, int32_t timeFactor);
+// Sets up campaign level `levelNumber`, or completes the campaign after the fifth.
 void SetUpCampaignLevel();
+// The phase rules, applied once a frame by the scene while it is drawn.
+void CountLevelSeconds();
+void EndIntroIfDue();
+void EndOutroIfDue();

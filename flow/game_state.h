@@ -28,6 +28,8 @@ void UpdateNothing();
 void IgnoreKey(uint32_t key);
 
 constexpr float PI_FLOAT = 3.14159265f;
+// The nearest the eye comes to the point it looks at when zoomed by dragging.
+constexpr float MIN_CAMERA_DISTANCE = 1.0f;
 
 struct CursorPoint
 {
@@ -66,6 +68,8 @@ struct GameState
     int32_t customDifficulty = 10;
     int32_t customSeed = 0;
     uint8_t customField = 0;
+    // The seed typed last gives a maze whose exit cannot be reached; any key clears it.
+    bool customSeedRejected = false;
 
     // Menu and options.
     uint8_t menuSelection = 0;

@@ -1,7 +1,151 @@
 #include "flow/menu_input.h"
 
+#include <cmath>
+
 #include "flow/game_state.h"
+#include "flow/options.h"
+#include "flow/screens.h"
+#include "maze/maze_grid.h"
 #include "platform/platform.h"
+#include "present/settings.h"
+#include "resources/sound_bank.h"
+
+namespace
+{
+
+void StartCampaign(bool fixed)
+{
+    gameState.fixedCampaign = fixed;
+    gameState.randomCampaign = !fixed;
+    gameState.levelNumber = 1;
+    gameState.levelSetupPending = true;
+    gameState.menuOffset = 0.0f;
+    gameState.backgroundMaze = false;
+    StopSound(SND_MENU_SLIDE);
+    ChangeScreen(STATE_PLAYING);
+}
+
+void ChooseMenuItem(uint8_t item)
+{
+    switch (item)
+    {
+    case 0:
+        ChangeScreen(STATE_PLAYING);
+        break;
+    case 1:
+        gameState.fixedCampaign = false;
+        gameState.randomCampaign = false;
+        ChangeScreen(STATE_CUSTOM_MAZE);
+        break;
+    case 2:
+        StartCampaign(true);
+        break;
+    case 3:
+        StartCampaign(false);
+        break;
+    case 4:
+        ChangeScreen(STATE_RECORDS);
+        break;
+    case 5:
+        ChangeScreen(STATE_CREDITS);
+        break;
+    default:
+        break;
+    }
+}
+
+// The number on the selected line of the custom-maze screen with its bounds; none for the seed.
+int32_t* SelectedCustomValue(int32_t* lowest, int32_t* highest)
+{
+    switch (gameState.customField)
+    {
+    case 0:
+        *lowest = 8;
+        *highest = 128;
+        return &gameState.customLength;
+    case 1:
+        *lowest = 8;
+        *highest = 128;
+        return &gameState.customWidth;
+    case 2:
+        *lowest = 1;
+        *highest = 10;
+        return &gameState.customDifficulty;
+    default:
+        return nullptr;
+    }
+}
+
+void ChangeCustomValue(int32_t change)
+{
+    int32_t lowest = 0;
+    int32_t highest = 0;
+    int32_t* value = SelectedCustomValue(&lowest, &highest);
+    if (value == nullptr)
+    {
+        return;
+    }
+    if ((change < 0 && *value > lowest) || (change > 0 && *value < highest))
+    {
+        *value += change;
+    }
+}
+
+void EditCustomSeed(uint8_t key)
+{
+    if (key == VK_BACK)
+    {
+        gameState.customSeed /= 10;
+    }
+    else if (gameState.customSeed >= 100000000)
+    {
+        return;
+    }
+    else if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9)
+    {
+        gameState.customSeed = gameState.customSeed * 10 + (key - VK_NUMPAD0);
+    }
+}
+
+void StartCustomMaze()
+{
+    if (gameState.customLength % 2 != 0)
+    {
+        ++gameState.customLength;
+    }
+    if (gameState.customWidth % 2 != 0)
+    {
+        ++gameState.customWidth;
+    }
+    // A random seed is drawn afresh on every try; a fixed seed that is rejected once always will
+    // be, so the screen stays and says so instead of trying for ever.
+    for (;;)
+    {
+        if (GenerateMaze(gameState.customLength, gameState.customWidth, gameState.customDifficulty,
+                         gameState.customSeed))
+        {
+            break;
+        }
+        if (gameState.customSeed != 0)
+        {
+            gameState.customSeedRejected = true;
+            return;
+        }
+    }
+    gameState.phaseClock = 0.0f;
+    gameState.levelSeconds = 0;
+    gameState.backgroundMaze = false;
+    ResetCamera();
+    gameState.levelIntro = true;
+    ChangeScreen(STATE_PLAYING);
+    gameState.levelFinished = false;
+    if (gameState.soundEnabled)
+    {
+        StartSound(SND_CONFIRM);
+    }
+}
+
+} // namespace
 
 void OnSplashKey(uint32_t key)
 {
@@ -13,18 +157,145 @@ void OnSplashKey(uint32_t key)
     }
 }
 
-void OnMenuKey(uint32_t) {}
+void OnMenuKey(uint32_t key)
+{
+    uint8_t code = static_cast<uint8_t>(key);
+    bool inPhase = gameState.levelIntro || gameState.levelOutro;
+    switch (code)
+    {
+    case VK_RETURN:
+        if (inPhase)
+        {
+            gameState.phaseClock = 5.0f;
+            break;
+        }
+        if (gameState.soundEnabled)
+        {
+            StartSound(SND_CONFIRM);
+        }
+        ChooseMenuItem(gameState.menuSelection);
+        break;
+    case VK_ESCAPE:
+        if (inPhase)
+        {
+            gameState.phaseClock = 5.0f;
+        }
+        else
+        {
+            ChangeScreen(STATE_PLAYING);
+        }
+        break;
+    case VK_UP:
+        if (gameState.soundEnabled)
+        {
+            StartSound(SND_MENU_MOVE);
+        }
+        gameState.menuSelection = gameState.menuSelection == 0 ? gameState.menuItemCount - 1
+                                                               : gameState.menuSelection - 1;
+        break;
+    case VK_DOWN:
+        if (gameState.soundEnabled)
+        {
+            StartSound(SND_MENU_MOVE);
+        }
+        gameState.menuSelection = gameState.menuSelection == gameState.menuItemCount - 1
+                                      ? 0
+                                      : gameState.menuSelection + 1;
+        break;
+    case 'M':
+        ChangeScreen(STATE_PLAYING);
+        break;
+    default:
+        HandleOptionKey(code);
+        break;
+    }
+}
 
-void UpdateMenuMouse() {}
+void UpdateMenuMouse()
+{
+    gameState.wheelNotches = 0;
+    double yaw = gameState.cameraYaw;
+    double pitch = gameState.anchorY / static_cast<double>(settings.screenHeight) * 1.570796325;
+    gameState.cameraPitch = static_cast<float>(pitch);
+    pitch = gameState.cameraPitch;
+    double reach = gameState.cameraDistance * std::cos(pitch);
+    gameState.eyeX = static_cast<float>(std::cos(yaw) * reach + gameState.lookX);
+    gameState.eyeY = static_cast<float>(gameState.lookY - std::sin(yaw) * reach);
+    gameState.eyeZ =
+        static_cast<float>(std::sin(pitch) * gameState.cameraDistance + gameState.lookZ);
+}
 
 void UpdateMouseIdle()
 {
     gameState.wheelNotches = 0;
 }
 
-void OnCustomMazeKey(uint32_t) {}
+void OnCustomMazeKey(uint32_t key)
+{
+    uint8_t code = static_cast<uint8_t>(key);
+    gameState.customSeedRejected = false;
+    switch (code)
+    {
+    case VK_RETURN:
+        StartCustomMaze();
+        break;
+    case VK_ESCAPE:
+        gameState.menuShown = true;
+        ChangeScreen(STATE_MENU);
+        break;
+    case VK_LEFT:
+        if (!gameState.keyDown[VK_CONTROL])
+        {
+            ChangeCustomValue(-1);
+        }
+        break;
+    case VK_UP:
+        if (gameState.customField > 0)
+        {
+            --gameState.customField;
+        }
+        break;
+    case VK_RIGHT:
+        if (!gameState.keyDown[VK_CONTROL])
+        {
+            ChangeCustomValue(1);
+        }
+        break;
+    case VK_DOWN:
+        if (gameState.customField < 3)
+        {
+            ++gameState.customField;
+        }
+        break;
+    case VK_F1:
+        ToggleHelp();
+        break;
+    case VK_F2:
+        ToggleMusic();
+        break;
+    case VK_F3:
+        ToggleSound();
+        break;
+    default:
+        break;
+    }
+    if (gameState.customField == 3)
+    {
+        EditCustomSeed(code);
+    }
+}
 
-void UpdateCustomMaze() {}
+void UpdateCustomMaze()
+{
+    if (gameState.keyDown[VK_LEFT] && gameState.keyDown[VK_CONTROL])
+    {
+        ChangeCustomValue(-1);
+    }
+    if (gameState.keyDown[VK_RIGHT] && gameState.keyDown[VK_CONTROL])
+    {
+        ChangeCustomValue(1);
+    }
+}
 
 void OnCreditsKey(uint32_t key)
 {

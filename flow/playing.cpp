@@ -1,7 +1,212 @@
 #include "flow/playing.h"
 
-void UpdatePlaying() {}
+#include <cmath>
 
-void OnPlayingKey(uint32_t) {}
+#include "flow/game_state.h"
+#include "flow/options.h"
+#include "flow/screens.h"
+#include "maze/maze_grid.h"
+#include "platform/platform.h"
+#include "present/settings.h"
+#include "resources/sound_bank.h"
 
-void UpdatePlayingMouse() {}
+namespace
+{
+
+// The nearest cell index of a coordinate.
+int32_t NearestCell(float coordinate)
+{
+    return static_cast<int32_t>(coordinate + 0.5);
+}
+
+bool IsOpenCell(int32_t column, int32_t row)
+{
+    if (column < 0 || row < 0 || column >= MAZE_MAX_SIZE || row >= MAZE_MAX_SIZE)
+    {
+        return false;
+    }
+    return mazeGrid.cells[row][column] != CELL_WALL;
+}
+
+// Moves one coordinate by the shared step in `direction` (+1 or -1). In front of a wall the
+// player may only go on to the centre of its own cell; a step cut short there stays cut for the
+// directions tested after this one. True when the player moved.
+bool StepAlong(float* travel, int32_t direction, int32_t centre, bool open, double* step)
+{
+    if (!open)
+    {
+        double remaining = (centre - static_cast<double>(*travel)) * direction;
+        if (remaining <= 0.0)
+        {
+            return false;
+        }
+        if (remaining < *step)
+        {
+            *step = remaining;
+        }
+    }
+    *travel = static_cast<float>(*travel + direction * *step);
+    return true;
+}
+
+void MoveVertically(int32_t direction, double* step)
+{
+    int32_t c0 = NearestCell(mazeGrid.playerX);
+    int32_t r0 = NearestCell(mazeGrid.playerY);
+    bool allowed = direction < 0 ? r0 >= 1 : r0 < mazeGrid.mazeWidth - 1;
+    if (allowed &&
+        StepAlong(&mazeGrid.playerY, direction, r0, IsOpenCell(c0, r0 + direction), step))
+    {
+        mazeGrid.playerX = static_cast<float>(c0);
+    }
+}
+
+void MoveHorizontally(int32_t direction, double* step)
+{
+    int32_t c0 = NearestCell(mazeGrid.playerX);
+    int32_t r0 = NearestCell(mazeGrid.playerY);
+    bool allowed = direction < 0 ? c0 >= 1 : c0 < mazeGrid.mazeLength - 1;
+    if (allowed &&
+        StepAlong(&mazeGrid.playerX, direction, c0, IsOpenCell(c0 + direction, r0), step))
+    {
+        mazeGrid.playerY = static_cast<float>(r0);
+    }
+}
+
+// The exit is reached within one cell of it, diagonals included, once per maze.
+void DetectExit()
+{
+    double dx = static_cast<double>(mazeGrid.exitX) - mazeGrid.playerX;
+    double dy = static_cast<double>(mazeGrid.exitY) - mazeGrid.playerY;
+    if (dx >= -1.0 && dx <= 1.0 && dy >= -1.0 && dy <= 1.0 && !gameState.levelFinished)
+    {
+        gameState.phaseClock = 0.0f;
+        gameState.levelOutro = true;
+        gameState.levelFinished = true;
+        if (gameState.soundEnabled)
+        {
+            StartSound(SND_LEVEL_DONE);
+        }
+    }
+}
+
+void ZoomByWheel()
+{
+    if (gameState.wheelNotches >= 1 && gameState.wheelNotches <= 9)
+    {
+        gameState.cameraDistance =
+            static_cast<float>(gameState.cameraDistance * static_cast<double>(1.1f));
+        gameState.wheelNotches = 0;
+    }
+    else if (gameState.wheelNotches > 20)
+    {
+        gameState.cameraDistance =
+            static_cast<float>(gameState.cameraDistance * static_cast<double>(0.9f));
+        gameState.wheelNotches = 0;
+    }
+}
+
+} // namespace
+
+void UpdatePlaying()
+{
+    double step = gameState.frameSeconds * 10.0;
+    if (step > 1.0)
+    {
+        step = 1.0;
+    }
+    if (gameState.keyDown[VK_UP])
+    {
+        MoveVertically(-1, &step);
+    }
+    if (gameState.keyDown[VK_RIGHT])
+    {
+        MoveHorizontally(1, &step);
+    }
+    if (gameState.keyDown[VK_DOWN])
+    {
+        MoveVertically(1, &step);
+    }
+    if (gameState.keyDown[VK_LEFT])
+    {
+        MoveHorizontally(-1, &step);
+    }
+    DetectExit();
+}
+
+void OnPlayingKey(uint32_t key)
+{
+    uint8_t code = static_cast<uint8_t>(key);
+    bool inPhase = gameState.levelIntro || gameState.levelOutro;
+    switch (code)
+    {
+    case VK_RETURN:
+        if (inPhase)
+        {
+            gameState.phaseClock = 5.0f;
+        }
+        break;
+    case VK_ESCAPE:
+        if (inPhase)
+        {
+            gameState.phaseClock = 5.0f;
+        }
+        else
+        {
+            ChangeScreen(STATE_MENU);
+        }
+        break;
+    case 'M':
+        ChangeScreen(STATE_MENU);
+        break;
+    default:
+        HandleOptionKey(code);
+        break;
+    }
+}
+
+void UpdatePlayingMouse()
+{
+    double height = static_cast<double>(settings.screenHeight);
+    if (gameState.leftButton)
+    {
+        int32_t dx = gameState.cursorPos.x - gameState.anchorX;
+        int32_t dy = gameState.cursorPos.y - gameState.anchorY;
+        gameState.lookX = static_cast<float>(gameState.lookX + dx * 0.1);
+        gameState.lookY = static_cast<float>(gameState.lookY - dy * 0.1);
+        SetCursorPosition(gameState.anchorX, gameState.anchorY);
+    }
+    if (gameState.rightButton)
+    {
+        int32_t dy = gameState.cursorPos.y - gameState.anchorY;
+        double distance = (dy / height + 1.0) * gameState.cameraDistance;
+        // A drag of a whole screen height upward would reach zero or pass through it.
+        gameState.cameraDistance =
+            static_cast<float>(distance < MIN_CAMERA_DISTANCE ? MIN_CAMERA_DISTANCE : distance);
+        SetCursorPosition(gameState.anchorX, gameState.anchorY);
+    }
+    if (!gameState.leftButton && !gameState.rightButton)
+    {
+        gameState.anchorX = gameState.cursorPos.x;
+        gameState.anchorY = gameState.cursorPos.y;
+        int32_t lowest = static_cast<int32_t>(settings.screenHeight) - 10;
+        if (gameState.anchorY < 10)
+        {
+            gameState.anchorY = 10;
+        }
+        if (gameState.anchorY >= lowest)
+        {
+            gameState.anchorY = lowest - 1;
+        }
+        gameState.cameraPitch =
+            static_cast<float>(gameState.anchorY / (height - 10.0) * 1.570796325);
+    }
+    gameState.eyeX = gameState.lookX;
+    gameState.eyeY =
+        static_cast<float>(gameState.lookY - std::cos(static_cast<double>(gameState.cameraPitch)) *
+                                                 gameState.cameraDistance);
+    gameState.eyeZ = static_cast<float>(std::sin(static_cast<double>(gameState.cameraPitch)) *
+                                            gameState.cameraDistance +
+                                        gameState.lookZ);
+    ZoomByWheel();
+}

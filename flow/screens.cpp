@@ -1,5 +1,6 @@
 #include "flow/screens.h"
 
+#include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
 #include "flow/menu_input.h"
@@ -15,8 +16,6 @@
 
 namespace
 {
-
-constexpr const char* BACKGROUND_MAZE_PATH = "vortanai/intro.txt";
 
 void EnterSplash()
 {

@@ -2,31 +2,166 @@
 
 #include <GL/gl.h>
 
+#include "flow/game_state.h"
+#include "flow/screens.h"
+#include "maze/maze_render.h"
+#include "present/hud.h"
+#include "present/text_output.h"
+#include "resources/sound_bank.h"
+#include "resources/texture_list.h"
+
+namespace
+{
+
+constexpr float TWO_PI = 6.2831853f;
+constexpr float SPLASH_PICTURE_SHOWN = 6.911503979802812f; // 2.2 pi
+constexpr float SPLASH_LENGTH = 12.5663706f;               // 4 pi
+
+// "Šio seed vortanas neturi kelio į išėjimą" in code page 1257.
+constexpr const char* SEED_REJECTED_TEXT =
+    "\xD0io seed vortanas neturi kelio \xE1 i\xF0\xEBjim\xE0";
+
+void BeginFlatScreen()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    SetOverlayView();
+    glDisable(GL_DEPTH_TEST);
+}
+
+// A picture of the bound texture as a box; its lowest s and t go to the lower-left corner.
+void DrawPicture(float x0, float y0, float x1, float y1, float t0, float t1)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, t0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(1.0f, t0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(1.0f, t1);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0.0f, t1);
+    glVertex2f(x0, y1);
+    glEnd();
+}
+
+void EndSplash()
+{
+    ChangeScreen(STATE_MENU);
+    gameState.phaseClock = 0.0f;
+    // These go whether or not sound effects are enabled: they are enabled only now.
+    StopSound(SND_SPLASH);
+    StartSound(SND_MUSIC);
+    StartSound(SND_LEVEL_START);
+    EnableSound();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+} // namespace
+
 int32_t DrawSplash()
 {
+    // The colour buffer is never cleared here: each frame darkens the last, so the flying logo
+    // leaves a fading trail and the loading line fades out.
+    glDisable(GL_DEPTH_TEST);
+    SetOverlayView();
+    float alpha = 0.1f;
+    if (gameState.screenClock >= TWO_PI)
+    {
+        alpha = static_cast<float>((gameState.screenClock - 6.2831853) * 0.9 + 0.1);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(0.0f, 0.0f, 0.0f, alpha);
+    DrawTexturedSquare(20.0f);
+
+    glColor4f(1.0f, 0.0f, 0.0f, 0.0f);
+    glTranslatef(0.0f, 1.0f, 0.0f);
+    if (gameState.screenClock < TWO_PI)
+    {
+        float distance = static_cast<float>(6.2831853 - gameState.screenClock);
+        glTranslatef(distance, distance, 0.0f);
+        glRotatef(static_cast<float>((gameState.screenClock - 6.2831853) * 100.0), 0.0f, 0.0f,
+                  1.0f);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureIds[TEX_SPLASH]);
+    DrawPicture(-2.56f, -0.9f, 2.56f, 0.9f, 0.78125f, 1.0f);
+    if (gameState.screenClock > SPLASH_PICTURE_SHOWN)
+    {
+        DrawPicture(-1.8f, -3.5f, 1.8f, -0.5f, 0.0f, 0.78125f);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+
+    if (gameState.screenClock > SPLASH_LENGTH || gameState.screenSkip == 1)
+    {
+        EndSplash();
+    }
+    gameState.screenClock += gameState.frameSeconds;
+    glEnable(GL_DEPTH_TEST);
     return 1;
 }
 
 int32_t DrawCustomMaze()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
+    BeginFlatScreen();
+    glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
+    DrawBox(-1.5f, -1.4f, 1.5f, 1.0f);
+    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+    DrawBox(-1.4f, -1.35f, 1.4f, 0.95f);
+
+    const char* labels[4] = {
+        "Vortano ilgis (nuo 8 iki 128): %3i",
+        "Vortano plotis (nuo 8 iki 128): %3i",
+        "Vortano sunkumas (nuo 1 iki 10): %3i",
+        "Vortano seed (0 - random): %6i",
+    };
+    const int32_t values[4] = {gameState.customLength, gameState.customWidth,
+                               gameState.customDifficulty, gameState.customSeed};
+    for (int line = 0; line < 4; ++line)
+    {
+        SetOverlayView();
+        if (gameState.customField == line)
+        {
+            glColor4f(1.0f, 1.0f, 0.5f, 0.5f);
+        }
+        else
+        {
+            glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+        }
+        glRasterPos2f(-1.3f, 0.4f - 0.4f * static_cast<float>(line));
+        PrintText(labels[line], values[line]);
+    }
+    if (gameState.customSeedRejected)
+    {
+        SetOverlayView();
+        glColor4f(1.0f, 0.6f, 0.4f, 0.8f);
+        glRasterPos2f(-1.3f, -1.6f);
+        PrintText("%s", SEED_REJECTED_TEXT);
+    }
+    DrawOverlay();
+    glEnable(GL_DEPTH_TEST);
     return 1;
 }
 
 int32_t DrawNameEntry()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
+    BeginFlatScreen();
+    DrawOverlay();
+    glEnable(GL_DEPTH_TEST);
     return 1;
 }
 
 int32_t DrawRecords()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
+    BeginFlatScreen();
+    DrawOverlay();
+    glEnable(GL_DEPTH_TEST);
     return 1;
 }
 
 int32_t DrawCredits()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
+    BeginFlatScreen();
+    gameState.screenClock += gameState.frameSeconds;
+    glEnable(GL_DEPTH_TEST);
     return 1;
 }

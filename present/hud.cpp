@@ -6,6 +6,9 @@
 #include "platform/platform.h"
 #include "present/settings.h"
 #include "present/text_output.h"
+#include "resources/help_text.h"
+#include "resources/sound_bank.h"
+#include "resources/texture_list.h"
 
 FpsCounter fpsCounter;
 
@@ -15,17 +18,150 @@ namespace
 // "Užkraunami duomenys..." in code page 1257 (0xFE is z with caron).
 constexpr const char* LOADING_TEXT = "U\xFEkraunami duomenys...";
 
+// A picture of the bound texture as a box; its lowest s and t go to the lower-left corner.
+void DrawPicture(float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(s0, t0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(s1, t0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(s1, t1);
+    glVertex2f(x1, y1);
+    glTexCoord2f(s0, t1);
+    glVertex2f(x0, y1);
+    glEnd();
+}
+
+void BeginFlatPicture()
+{
+    SetOverlayView();
+    glDisable(GL_DEPTH_TEST);
+}
+
+void SlideMenuPanel()
+{
+    if (gameState.menuShown)
+    {
+        if (gameState.menuOffset < MENU_OFFSET_SHOWN)
+        {
+            gameState.menuOffset =
+                static_cast<float>(gameState.menuOffset + 2.0 * gameState.frameSeconds);
+        }
+    }
+    else if (gameState.menuOffset > 0.0f)
+    {
+        gameState.menuOffset =
+            static_cast<float>(gameState.menuOffset - 2.0 * gameState.frameSeconds);
+    }
+    if (gameState.menuOffset < 0.0f)
+    {
+        if (gameState.soundEnabled)
+        {
+            StopSound(SND_MENU_SLIDE);
+        }
+        gameState.menuOffset = 0.0f;
+    }
+    if (gameState.menuShown && gameState.menuOffset > MENU_OFFSET_SHOWN)
+    {
+        gameState.menuOffset = MENU_OFFSET_SHOWN;
+        if (gameState.soundEnabled)
+        {
+            StopSound(SND_MENU_SLIDE);
+        }
+    }
+}
+
+void DrawHelpBox()
+{
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    DrawBox(-4.1f, -3.1f, 4.1f, 3.1f);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
+    DrawBox(-4.05f, -3.05f, 4.05f, 3.05f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    for (uint32_t i = 0; i < helpLineCount; ++i)
+    {
+        SetOverlayView();
+        glRasterPos2f(-3.9f, 2.8f - 0.2f * static_cast<float>(i));
+        PrintText("%s", helpLines[i]);
+    }
+}
+
 void DrawLoadingPicture()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SetOverlayView();
-    glDisable(GL_DEPTH_TEST);
+    BeginFlatPicture();
     glColor3f(0.6f, 0.6f, 0.6f);
     glRasterPos2f(-0.5f, 0.0f);
     PrintText("%s", LOADING_TEXT);
 }
 
 } // namespace
+
+void DrawHud()
+{
+    BeginFlatPicture();
+    glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
+    if (!gameState.fixedCampaign && !gameState.randomCampaign)
+    {
+        DrawBox(3.9f, -4.1f, 5.3f, -3.6f);
+        glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+        DrawBox(3.95f, -4.05f, 5.25f, -3.65f);
+        glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    }
+    else
+    {
+        DrawBox(3.9f, -4.1f, 5.3f, -3.2f);
+        glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+        DrawBox(3.95f, -4.05f, 5.25f, -3.25f);
+        glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+        glRasterPos2f(4.1f, -3.5f);
+        PrintText("Vortanas: %i/5", static_cast<int>(gameState.levelNumber));
+        glRasterPos2f(4.1f, -3.7f);
+        PrintText("Rezultatas: %4i", gameState.score);
+    }
+    glRasterPos2f(4.1f, -3.9f);
+    PrintText("Laikas: %4i", gameState.levelSeconds);
+    glEnable(GL_DEPTH_TEST);
+}
+
+void DrawOverlay()
+{
+    BeginFlatPicture();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureIds[TEX_MENU]);
+    SlideMenuPanel();
+
+    glPushMatrix();
+    glTranslatef(0.0f, gameState.menuOffset, 0.0f);
+    DrawPicture(-5.52f, -8.0f, -2.52f, -3.5f, 0.0f, 0.0f, 0.5f, 0.75f);
+    glTranslatef(-3.6f, -5.0f - 0.5f * gameState.menuSelection, 0.0f);
+    DrawPicture(-1.5f, -0.65f, 1.5f, 0.65f, 0.505f, 0.755f, 0.99f, 0.99f);
+    glPopMatrix();
+
+    glPushMatrix();
+    glTranslatef(-5.0f, -3.75f, 0.0f);
+    glPushMatrix();
+    glRotatef(gameState.menuOffset * 79.787f, 0.0f, 0.0f, 1.0f);
+    DrawPicture(-0.75f, -0.75f, 0.75f, 0.75f, 0.0f, 0.755f, 0.245f, 1.0f);
+    glPopMatrix();
+    DrawPicture(-0.75f, -0.75f, 0.75f, 0.75f, 0.25f, 0.755f, 0.495f, 1.0f);
+    glPopMatrix();
+
+    glPushMatrix();
+    if (gameState.helpShown)
+    {
+        DrawHelpBox();
+    }
+    else
+    {
+        DrawPicture(-5.3f, 3.6f, -3.9f, 4.3f, 0.5f, 0.01f, 1.0f, 0.25f);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+}
 
 bool DrawLoadingScreen()
 {
@@ -38,8 +174,7 @@ bool DrawLoadingScreen()
 
 bool DrawFps()
 {
-    SetOverlayView();
-    glDisable(GL_DEPTH_TEST);
+    BeginFlatPicture();
     glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
     DrawBox(-5.5f, 3.7f, -3.5f, 4.0f);
     glColor3f(1.0f, 1.0f, 1.0f);

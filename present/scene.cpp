@@ -1,9 +1,48 @@
 #include "present/scene.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "flow/campaign.h"
+#include "flow/game_state.h"
+#include "maze/maze_render.h"
+#include "present/hud.h"
+#include "resources/texture_list.h"
 
 int32_t DrawScene()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    gluLookAt(gameState.eyeX, gameState.eyeY, gameState.eyeZ, gameState.lookX, gameState.lookY,
+              gameState.lookZ, gameState.upX, gameState.upY, gameState.upZ);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureIds[gameState.mazeTextureIndex % TEXTURE_SLOT_COUNT]);
+    if (!gameState.levelIntro && !gameState.levelOutro)
+    {
+        DrawMaze();
+        DrawOverlay();
+        CountLevelSeconds();
+        DrawHud();
+    }
+    if (gameState.levelIntro)
+    {
+        DrawMazeAssembling();
+        // The menu panel slides in only once the maze has assembled.
+        if (gameState.screenState > STATE_MENU)
+        {
+            DrawOverlay();
+        }
+        EndIntroIfDue();
+    }
+    // Runs right after the intro in the same frame when the exit was reached during it.
+    if (gameState.levelOutro)
+    {
+        DrawMazeScattering();
+        DrawOverlay();
+        DrawHud();
+        EndOutroIfDue();
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
     return 1;
 }
