@@ -11,10 +11,6 @@
 #include "resources/resource_load.h"
 #include "resources/sound_bank.h"
 
-namespace
-{
-
-// Start-up: every failing step shows its box and ends the program with 0 at once.
 bool StartGame()
 {
     if (!OpenScreen())
@@ -52,8 +48,6 @@ bool StartGame()
     }
     return LoadResources();
 }
-
-} // namespace
 
 int32_t WinMain()
 {
