@@ -1,6 +1,7 @@
 #include "resources/resource_load.h"
 
 #include "platform/platform.h"
+#include "resources/help_text.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 
@@ -15,6 +16,12 @@ bool LoadResources()
     {
         ShowMessageBox("Klaida uzkraunant garsus", "KLAIDA", ICON_EXCLAMATION);
         return false;
+    }
+    // The game runs on without help: the overlay then shows no lines.
+    if (!LoadHelpText())
+    {
+        ShowMessageBox("Klaida uzkraunant pagalba duomenys/pagalba.txt", "KLAIDA",
+                       ICON_EXCLAMATION);
     }
     return true;
 }
