@@ -7,6 +7,8 @@
 #include "maze/maze_render.h"
 #include "present/hud.h"
 #include "present/text_output.h"
+#include "records/name_entry.h"
+#include "records/records_file.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 
@@ -20,6 +22,22 @@ constexpr float SPLASH_LENGTH = 12.5663706f;               // 4 pi
 // "Šio seed vortanas neturi kelio į išėjimą" in code page 1257.
 constexpr const char* SEED_REJECTED_TEXT =
     "\xD0io seed vortanas neturi kelio \xE1 i\xF0\xEBjim\xE0";
+
+struct CreditsLine
+{
+    float y;
+    const char* text;
+};
+
+// Code page 1257: 0xFB u with macron, 0xEB e with dot above, 0xFE z with caron.
+constexpr CreditsLine CREDITS_LINES[] = {
+    {1.5f, "Vortanai 2 KOMETA"},
+    {1.2f, "Autoriai: Vortan\xF8 k\xFBr\xEBj\xF8 komanda"},
+    {0.9f, "Testuotojai: \xFE"
+           "aid\xEBjai ir automatiniai testai"},
+    {0.6f, "Naudoti libai: OpenGL (vaizdas), OpenAL (garsas), TGA u\xFEkrovimo libas"},
+    {-0.2f, "Vortanai Linux leidimas, 2026 m."},
+};
 
 void BeginFlatScreen()
 {
@@ -145,6 +163,15 @@ int32_t DrawCustomMaze()
 int32_t DrawNameEntry()
 {
     BeginFlatScreen();
+    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
+    DrawBox(-1.25f, -0.35f, 1.25f, 0.35f);
+    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+    DrawBox(-1.2f, -0.3f, 1.2f, 0.3f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    glRasterPos2f(-1.0f, 0.1f);
+    PrintText("Vardas: %s_", playerName);
+    glRasterPos2f(-1.0f, -0.1f);
+    PrintText("Rezultatas: %d", gameState.score);
     DrawOverlay();
     glEnable(GL_DEPTH_TEST);
     return 1;
@@ -153,6 +180,20 @@ int32_t DrawNameEntry()
 int32_t DrawRecords()
 {
     BeginFlatScreen();
+    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
+    DrawBox(-1.25f, -2.05f, 1.25f, 2.05f);
+    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+    DrawBox(-1.2f, -2.0f, 1.2f, 2.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    glRasterPos2f(-1.0f, 1.5f);
+    PrintText("Kampanijos rekordai:");
+    for (uint32_t i = 0; i < recordCount; ++i)
+    {
+        SetOverlayView();
+        glRasterPos2f(-1.0f, 1.0f - 0.25f * static_cast<float>(i));
+        PrintText("%d. %s - %d", static_cast<int>(i + 1), records[i].name,
+                  static_cast<int>(records[i].score));
+    }
     DrawOverlay();
     glEnable(GL_DEPTH_TEST);
     return 1;
@@ -161,6 +202,24 @@ int32_t DrawRecords()
 int32_t DrawCredits()
 {
     BeginFlatScreen();
+    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
+    DrawBox(-2.5f, -0.55f, 2.5f, 2.05f);
+    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+    DrawBox(-2.45f, -0.5f, 2.45f, 2.0f);
+    glColor4f(0.7f, 0.7f, 0.65f, 1.0f);
+    for (const CreditsLine& line : CREDITS_LINES)
+    {
+        SetOverlayView();
+        glRasterPos2f(-2.4f, line.y);
+        PrintText("%s", line.text);
+    }
+    // Blinks: hidden for the first half of every second, shown for the second.
+    if (static_cast<int32_t>(gameState.screenClock * 2.0f) % 2 == 1)
+    {
+        SetOverlayView();
+        glRasterPos2f(-0.5f, -3.0f);
+        PrintText("Baigti - spausk ENTER");
+    }
     gameState.screenClock += gameState.frameSeconds;
     glEnable(GL_DEPTH_TEST);
     return 1;

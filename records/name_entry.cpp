@@ -1,5 +1,120 @@
 #include "records/name_entry.h"
 
-void OnNameEntryKey(uint32_t) {}
+#include <cstdio>
+#include <cstring>
 
-void OnRecordsKey(uint32_t) {}
+#include "flow/game_state.h"
+#include "flow/options.h"
+#include "flow/screens.h"
+#include "platform/platform.h"
+#include "present/settings.h"
+#include "records/records_file.h"
+#include "records/verification_code.h"
+#include "resources/sound_bank.h"
+
+NameEntry nameEntry;
+char playerName[NAME_MAX_LENGTH + 1];
+
+namespace
+{
+
+void AppendCharacter(char character)
+{
+    if (nameEntry.nameLength < NAME_MAX_LENGTH)
+    {
+        nameEntry.nameBuffer[nameEntry.nameLength++] = character;
+    }
+}
+
+void ConfirmName()
+{
+    SaveRecord(gameState.score);
+    SubmitScore();
+    gameState.fixedCampaign = false;
+    gameState.randomCampaign = false;
+    ChangeScreen(STATE_RECORDS);
+    if (gameState.soundEnabled)
+    {
+        StartSound(SND_CONFIRM);
+    }
+}
+
+} // namespace
+
+void OnNameEntryKey(uint32_t key)
+{
+    uint8_t code = static_cast<uint8_t>(key);
+    if (code >= 0x30 && code <= 0x5A)
+    {
+        bool upper = gameState.keyDown[VK_SHIFT] || code <= 0x39;
+        AppendCharacter(static_cast<char>(upper ? code : code + 0x20));
+    }
+    else if (code == VK_SPACE)
+    {
+        AppendCharacter(' ');
+    }
+    else if (code == VK_BACK)
+    {
+        if (nameEntry.nameLength > 0)
+        {
+            --nameEntry.nameLength;
+        }
+    }
+    else if (code == VK_F1)
+    {
+        ToggleHelp();
+    }
+    std::memcpy(playerName, nameEntry.nameBuffer, nameEntry.nameLength);
+    playerName[nameEntry.nameLength] = '\0';
+    if (code == VK_RETURN && nameEntry.nameLength > 0)
+    {
+        ConfirmName();
+    }
+}
+
+void OnRecordsKey(uint32_t key)
+{
+    switch (static_cast<uint8_t>(key))
+    {
+    case VK_RETURN:
+    case VK_ESCAPE:
+        ChangeScreen(STATE_MENU);
+        if (gameState.soundEnabled)
+        {
+            StartSound(SND_CONFIRM);
+        }
+        break;
+    case VK_F1:
+        ToggleHelp();
+        break;
+    case VK_F2:
+        ToggleMusic();
+        break;
+    case VK_F3:
+        ToggleSound();
+        break;
+    default:
+        break;
+    }
+}
+
+bool FormatSubmitAddress(char* address, int size)
+{
+    char code[VERIFICATION_CODE_LENGTH + 1];
+    CampaignMode mode = gameState.randomCampaign ? MODE_RANDOM : MODE_FIXED;
+    MakeVerificationCode(gameState.score, mode,
+                         static_cast<uint32_t>(gameState.counterLast % 10000), code);
+    int length = std::snprintf(address, static_cast<size_t>(size), "%s?v=%s&r=%s",
+                               settings.submitUrl, playerName, code);
+    return length >= 0 && length < size;
+}
+
+bool SubmitScore()
+{
+    char address[SUBMIT_ADDRESS_SIZE];
+    if (FormatSubmitAddress(address, sizeof address))
+    {
+        OpenAddress(address);
+    }
+    return true;
+}

@@ -1,7 +1,27 @@
-// Name entry after a campaign, the records screen's keys, and the score submission.
+// Name entry after a campaign, the records screen's keys, and the submission of the result to
+// the score page.
 #pragma once
 
 #include <cstdint>
 
+constexpr int NAME_MAX_LENGTH = 15;
+constexpr int SUBMIT_ADDRESS_SIZE = 256;
+
+// The name typed so far; kept for the whole run, so the next campaign starts with it.
+struct NameEntry
+{
+    char nameBuffer[NAME_MAX_LENGTH + 1]; // not terminated; the first nameLength bytes count
+    uint8_t nameLength;
+};
+
+extern NameEntry nameEntry;
+// The typed name, terminated; rebuilt after every key on the name-entry screen.
+extern char playerName[NAME_MAX_LENGTH + 1];
+
 void OnNameEntryKey(uint32_t key);
 void OnRecordsKey(uint32_t key);
+// Opens the score page with the name and the verification code of the result. Always true.
+bool SubmitScore();
+// The score page's address for this result: base, "?v=", the name as typed, "&r=", 17 digits.
+// False (and nothing to open) when it would not fit in 255 characters.
+bool FormatSubmitAddress(char* address, int size);

@@ -1,6 +1,127 @@
 #include "records/records_file.h"
 
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+#include "platform/text_file.h"
+#include "records/name_entry.h"
+
+RecordEntry records[RECORD_COUNT_MAX];
+uint32_t recordCount;
+
+namespace
+{
+
+constexpr const char* RECORDS_TEMPORARY_PATH = "rekordai/rekordai.txt.new";
+constexpr const char* RECORDS_DIRECTORY = "rekordai";
+// A line's name is read up to this length; the table keeps its first 15 characters.
+constexpr int RECORD_LINE_NAME_SIZE = 80;
+
+bool SyncPath(const char* path, int flags)
+{
+    int descriptor = open(path, flags);
+    if (descriptor < 0)
+    {
+        return false;
+    }
+    bool synced = fsync(descriptor) == 0;
+    close(descriptor);
+    return synced;
+}
+
+// Writes the table beside the records file and puts it in the old one's place in one step, so
+// that a crash at any moment leaves either the old table or the new one, whole.
+bool WriteRecordsFile()
+{
+    FILE* file = std::fopen(RECORDS_TEMPORARY_PATH, "wb");
+    if (file == nullptr)
+    {
+        return false;
+    }
+    bool written = true;
+    for (uint32_t i = 0; i < recordCount; ++i)
+    {
+        const char* lineEnd = i + 1 < recordCount ? "\r\n" : "";
+        written = written && std::fprintf(file, "%d %s%s", static_cast<int>(records[i].score),
+                                          records[i].name, lineEnd) >= 0;
+    }
+    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(RECORDS_TEMPORARY_PATH, RECORDS_PATH) != 0)
+    {
+        std::remove(RECORDS_TEMPORARY_PATH);
+        return false;
+    }
+    SyncPath(RECORDS_DIRECTORY, O_RDONLY | O_DIRECTORY);
+    return true;
+}
+
+} // namespace
+
 bool LoadRecords()
 {
+    TextFile file;
+    if (!OpenTextFile(&file, RECORDS_PATH))
+    {
+        ShowMessageBox("Klaida atidarant faila rekordai/rekordai.txt", "Klaida", ICON_EXCLAMATION);
+        return false;
+    }
+    uint32_t count = 0;
+    while (count < RECORD_COUNT_MAX && IsTextGood(&file))
+    {
+        int32_t score = 0;
+        char name[RECORD_LINE_NAME_SIZE];
+        if (!ReadTextInt(&file, &score))
+        {
+            break;
+        }
+        SkipTextChar(&file);
+        // A line without a name is a failed read: it adds no entry.
+        if (!ReadTextLine(&file, name, sizeof name))
+        {
+            break;
+        }
+        SkipTextChar(&file);
+        records[count].score = score;
+        // A hand-edited name longer than the field keeps its first 15 characters.
+        std::snprintf(records[count].name, sizeof records[count].name, "%.*s", RECORD_NAME_SIZE - 1,
+                      name);
+        ++count;
+    }
+    recordCount = count;
+    CloseTextFile(&file);
+    return true;
+}
+
+bool SaveRecord(int32_t score)
+{
+    LoadRecords();
+    uint32_t position = 0;
+    while (position < recordCount && records[position].score > score)
+    {
+        ++position;
+    }
+    if (position == RECORD_COUNT_MAX)
+    {
+        return true; // below every entry of a full table
+    }
+    if (recordCount < RECORD_COUNT_MAX)
+    {
+        ++recordCount;
+    }
+    for (uint32_t i = recordCount - 1; i > position; --i)
+    {
+        records[i] = records[i - 1];
+    }
+    records[position].score = score;
+    std::snprintf(records[position].name, sizeof records[position].name, "%s", playerName);
+    if (!WriteRecordsFile())
+    {
+        ShowMessageBox("Klaida rasant i faila rekordai/rekordai.txt", "Klaida", ICON_EXCLAMATION);
+        return false;
+    }
     return true;
 }
