@@ -130,8 +130,12 @@ bool LoadSounds()
 
 void ShutdownSound()
 {
+    // Both calls fail as a whole when the bank holds fewer than ten sounds (0 names no source)
+    // and the buffers are still attached; closing the device frees everything anyway. ALUT
+    // refuses to close it while an error is pending, so the error is cleared first.
     alDeleteBuffers(SOUND_SLOT_COUNT, soundBuffers);
     alDeleteSources(SOUND_SLOT_COUNT, soundSources);
+    alGetError();
     alutExit();
 }
 

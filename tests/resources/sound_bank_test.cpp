@@ -321,3 +321,20 @@ TEST_F(SoundBank, StartingAndStoppingPlayTheSlotsOwnSourceAndAreCounted)
         }
     }
 }
+
+TEST_F(SoundBank, ShuttingDownClosesTheDeviceWhateverTheDeleteCallsReport)
+{
+    // Seven sounds leave slots 7 to 9 empty, and the buffers are still attached to their
+    // sources: the delete calls leave an error behind.
+    WriteSounds(7);
+    std::string list;
+    for (int i = 0; i < 7; ++i)
+    {
+        list += (i > 0 ? "\r\n" : "") + std::string("0 0 ") + SoundPath(i);
+    }
+    ASSERT_TRUE(LoadList(list));
+    ShutdownSound();
+    EXPECT_EQ(alcGetCurrentContext(), nullptr);
+    ResetBank();
+    ASSERT_TRUE(InitSound()); // for TearDown
+}
