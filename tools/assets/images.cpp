@@ -1,6 +1,91 @@
 #include "tools/assets/assets.h"
 
-bool MakeImages(const char*)
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tools/assets/image_atlases.h"
+#include "tools/assets/image_text.h"
+
+namespace
 {
-    return true;
+
+// The texture list in slot order; the game binds slots by number.
+const char* const TEXTURE_FILES[9] = {
+    "pradzia.tga",         // 0: splash title and picture
+    "meniu.tga",           // 1: menu panel, bar, emblem, help hint
+    "zaidejas.tga",        // 2: player marker
+    "isejimas.tga",        // 3: exit marker
+    "siena_akmuo.tga",     // 4: stone brick
+    "siena_gyvatvore.tga", // 5: hedge
+    "siena_metalas.tga",   // 6: metal panels
+    "siena_medis.tga",     // 7: timber
+    "siena_ledas.tga",     // 8: ice
+};
+
+bool WriteList(const std::string& path)
+{
+    std::string list;
+    for (int slot = 0; slot < 9; ++slot)
+    {
+        // CR LF between lines and none after the last, as the game's list reader expects.
+        list += (slot > 0 ? "\r\n" : "") + std::string("duomenys/") + TEXTURE_FILES[slot];
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+    {
+        return false;
+    }
+    bool written = std::fwrite(list.data(), 1, list.size(), file) == list.size();
+    return std::fclose(file) == 0 && written;
+}
+
+bool Report(bool done, const std::string& path)
+{
+    if (!done)
+    {
+        std::fprintf(stderr, "vortanai-assets: cannot write %s\n", path.c_str());
+    }
+    return done;
+}
+
+} // namespace
+
+bool MakeImages(const char* dataDir)
+{
+    std::string folder = std::string(dataDir) + "/duomenys/";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!OpenAtlasFont())
+    {
+        std::fprintf(stderr, "vortanai-assets: no bold sans font found\n");
+        return false;
+    }
+    Canvas walls[WALL_THEME_COUNT];
+    for (int theme = 0; theme < WALL_THEME_COUNT; ++theme)
+    {
+        walls[theme] = MakeWallAtlas(theme);
+    }
+    Canvas marker = MakePlayerMarkerAtlas();
+    Canvas exit = MakeExitMarkerAtlas();
+    Canvas menu = MakeMenuAtlas();
+    Canvas splash = MakeSplashAtlas(walls[0], marker, exit);
+    CloseAtlasFont();
+
+    bool done = true;
+    auto save = [&](int slot, const Canvas& canvas, bool withAlpha)
+    {
+        std::string path = folder + TEXTURE_FILES[slot];
+        done = Report(WriteTga(canvas, path, withAlpha), path) && done;
+    };
+    save(0, splash, true);
+    save(1, menu, true);
+    save(2, marker, false);
+    save(3, exit, false);
+    for (int theme = 0; theme < WALL_THEME_COUNT; ++theme)
+    {
+        save(4 + theme, walls[theme], false);
+    }
+    std::string list = folder + "teksturos.txt";
+    return Report(WriteList(list), list) && done;
 }
