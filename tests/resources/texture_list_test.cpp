@@ -1,10 +1,13 @@
 #include "resources/texture_list.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "maze/maze_render.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/test_files.h"
@@ -228,5 +231,70 @@ TEST_F(TextureList, OddWidthRowsAreUploadedPacked)
         // Stored B, G, R: red is the pixel's third byte.
         EXPECT_EQ(facts.rgba[pixel * 4], pixel * 3 + 3) << pixel;
         EXPECT_EQ(facts.rgba[pixel * 4 + 2], pixel * 3 + 1) << pixel;
+    }
+}
+
+namespace
+{
+
+// The mean brightness of the 5 x 5 pixels around where a world point lands on screen.
+double BrightnessAt(double x, double y, double z, const std::vector<uint8_t>& frame, int side)
+{
+    GLdouble model[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble wx = 0, wy = 0, wz = 0;
+    gluProject(x, y, z, model, projection, viewport, &wx, &wy, &wz);
+    double sum = 0.0;
+    for (int dy = -2; dy <= 2; ++dy)
+    {
+        for (int dx = -2; dx <= 2; ++dx)
+        {
+            size_t at = (static_cast<size_t>(wy + dy) * side + static_cast<size_t>(wx + dx)) * 3;
+            sum += frame[at] + frame[at + 1] + frame[at + 2];
+        }
+    }
+    return sum / 75.0;
+}
+
+} // namespace
+
+TEST_F(TextureList, TheShippedWallsShowLitTopsAndDarkerSides)
+{
+    std::filesystem::copy(SourcePath("data/duomenys"), "duomenys",
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(LoadTextures());
+    ASSERT_EQ(textureCount, 9u);
+    for (int slot = 0; slot < 9; ++slot)
+    {
+        EXPECT_FALSE(IsPlaceholder(ReadTexture(textureIds[slot]))) << slot;
+    }
+    // One block seen from the front right and above: its top, its face toward -Y and its face
+    // toward +X all show, and the baked light must make them read as a solid.
+    for (int slot = TEX_MAZE_FIRST; slot <= TEX_MAZE_LAST; ++slot)
+    {
+        glViewport(0, 0, 64, 64);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, 1.0, 0.5, 50.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(2.2, -2.4, 2.6, 0.5, 0.5, 0.5, 0.0, 0.0, 1.0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, textureIds[slot]);
+        DrawWallBlock();
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_TEXTURE_2D);
+        std::vector<uint8_t> frame = ReadFramebuffer(64, 64);
+        double top = BrightnessAt(0.5, 0.5, 1.0, frame, 64);
+        double front = BrightnessAt(0.5, 0.0, 0.5, frame, 64);
+        double right = BrightnessAt(1.0, 0.5, 0.5, frame, 64);
+        EXPECT_GT(top, front) << slot;
+        EXPECT_GT(front, right) << slot;
+        EXPECT_GT(right, 20.0) << slot; // lit by its texture, not the clear colour
     }
 }
