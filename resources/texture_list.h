@@ -22,7 +22,8 @@ enum TextureSlot : uint8_t
 // fault is plain to see and the slot numbers after it stay as the list gives them.
 constexpr int PLACEHOLDER_SIDE = 8;
 
-// Filled by LoadTextures at start-up; the textures are deleted by DestroyGLWindow.
+// Filled by LoadTextures at start-up and never reset; the textures are deleted by
+// DestroyGLWindow.
 extern uint32_t textureIds[TEXTURE_SLOT_COUNT];
 extern uint32_t textureCount;
 

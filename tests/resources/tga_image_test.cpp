@@ -33,7 +33,7 @@ std::string MakeTga(const TgaHeader& header, const std::vector<uint8_t>& body)
     bytes.push_back(static_cast<char>(header.idLength));
     bytes.push_back(0); // colour-map type
     bytes.push_back(static_cast<char>(header.imageType));
-    bytes.append(5, '\0'); // colour-map specification
+    bytes.append(5, '\0'); // colour-map first entry, length and entry size
     AppendWord(&bytes, 0);
     AppendWord(&bytes, 0);
     AppendWord(&bytes, header.width);
