@@ -3,14 +3,18 @@
 
 #include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "flow/main_loop.h"
 #include "flow/window_proc.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "present/flat_screens.h"
 #include "present/scene.h"
+#include "records/records_file.h"
+#include "records/verification_code.h"
 #include "resources/sound_bank.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/game_harness.h"
+#include "tests/support/test_files.h"
 
 namespace
 {
@@ -64,7 +68,7 @@ class WholeGame : public testing::Test
 
 } // namespace
 
-TEST_F(WholeGame, TheAutopilotPlaysTheFixedCampaign)
+TEST_F(WholeGame, TheAutopilotPlaysTheFixedCampaignAndTheResultIsRecorded)
 {
     ReachTheMenu();
     EXPECT_EQ(soundLog.starts[SND_SPLASH], 1u);
@@ -125,6 +129,39 @@ TEST_F(WholeGame, TheAutopilotPlaysTheFixedCampaign)
     EXPECT_EQ(gameState.drawRoutine, DrawNameEntry);
     EXPECT_EQ(gameState.score, expectedScore);
     EXPECT_GT(expectedScore, 0);
+
+    // "Ab 1" typed with Shift, a slip undone with Backspace, then Enter.
+    PressKey(VK_SHIFT);
+    TapKey('A');
+    ReleaseKey(VK_SHIFT);
+    for (uint8_t key : {uint8_t('B'), uint8_t('X'), VK_BACK, VK_SPACE, uint8_t('1'), VK_RETURN})
+    {
+        TapKey(key);
+    }
+    RunPass();
+    EXPECT_EQ(gameState.drawRoutine, DrawRecords);
+    EXPECT_FALSE(gameState.fixedCampaign);
+    EXPECT_EQ(ReadTestFile(RECORDS_PATH), std::to_string(expectedScore) + " Ab 1");
+    ASSERT_EQ(recordCount, 1u);
+    ASSERT_EQ(fakeSystem.addresses.size(), 1u);
+    const std::string prefix = "http://127.0.0.1:8017/rezultatas?v=Ab 1&r=";
+    const std::string& address = fakeSystem.addresses[0];
+    ASSERT_EQ(address.substr(0, prefix.size()), prefix);
+    VerifiedResult result;
+    ASSERT_TRUE(ReadVerificationCode(address.substr(prefix.size()).c_str(), &result));
+    EXPECT_EQ(result.score, expectedScore);
+    EXPECT_EQ(result.mode, MODE_FIXED);
+
+    // Back to the menu and its background maze, then out through the credits.
+    TapKey(VK_RETURN);
+    RunPass();
+    EXPECT_EQ(gameState.screenState, STATE_MENU);
+    EXPECT_TRUE(gameState.backgroundMaze);
+    ChooseMenuItem(5);
+    EXPECT_EQ(gameState.drawRoutine, DrawCredits);
+    EXPECT_EQ(soundLog.stops[SND_MUSIC], 1u);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(RunFrame(), 0);
     EXPECT_TRUE(fakeSystem.boxes.empty());
 }
 
