@@ -20,14 +20,15 @@ constexpr int FONT_PIXEL_HEIGHT = 12;
 constexpr int GLYPH_MAX_ROWS = 64;
 constexpr int GLYPH_MAX_ROW_BYTES = 16;
 
-// The font file fontconfig picks for a bold sans face with the Baltic letters.
+// The font file fontconfig picks for a bold sans face with the Baltic letters. The condensed cut
+// keeps the game's labels inside their boxes, as the narrow face the game was drawn for did.
 bool FindFontFile(char* path, size_t size, int* faceIndex)
 {
     if (!FcInit())
     {
         return false;
     }
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans:bold"));
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans:bold:condensed"));
     FcCharSet* letters = FcCharSetCreate();
     FcCharSetAddChar(letters, 0x017E); // the z with caron of "Užkraunami"
     FcCharSetAddChar(letters, 0x0117); // e with dot above
@@ -73,6 +74,8 @@ uint32_t DecodeCodePage1257(iconv_t converter, unsigned char code)
     return out[0];
 }
 
+// Light hinting keeps the dots of i and j apart from their stems at this small size, where the
+// face's own monochrome hints run them together.
 // Compiles the glyph FreeType has rendered into the current list as one glBitmap call.
 void CompileGlyph(FT_GlyphSlot glyph)
 {
@@ -135,7 +138,8 @@ bool BuildFont()
                 ? 0
                 : DecodeCodePage1257(converter, static_cast<unsigned char>(FONT_FIRST_CODE + i));
         if (faceReady && character != 0 &&
-            FT_Load_Char(face, character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0 &&
+            FT_Load_Char(face, character, FT_LOAD_TARGET_LIGHT) == 0 &&
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0 &&
             face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
         {
             CompileGlyph(face->glyph);

@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
     libgl1-mesa-dri libopenal-dev libopenal1 libalut-dev libfreetype-dev libfontconfig-dev
-    fonts-dejavu-core xfonts-base)
+    fonts-dejavu-core fonts-dejavu-extra xfonts-base)
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils)
 
 # install_packages PACKAGE...: apt-get install of those not installed yet (through sudo when
