@@ -41,18 +41,9 @@ constexpr KeyPair FIXED_KEYS[] = {
     {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE},
 };
 
-// The keypad's digit keys in the order 1..9, 0, with what they mean while Num Lock is off.
-constexpr SDL_Scancode KEYPAD_DIGITS[] = {
-    SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2, SDL_SCANCODE_KP_3, SDL_SCANCODE_KP_4, SDL_SCANCODE_KP_5,
-    SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_7, SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_0,
-};
-constexpr uint8_t KEYPAD_NAVIGATION[] = {
-    VK_END, VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR, VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR, VK_INSERT,
-};
-
 } // namespace
 
-uint8_t TranslateKey(SDL_Keycode keycode, SDL_Scancode scancode, bool numLock)
+uint8_t TranslateKey(SDL_Keycode keycode, SDL_Scancode scancode)
 {
     if (keycode >= SDLK_a && keycode <= SDLK_z)
     {
@@ -74,17 +65,17 @@ uint8_t TranslateKey(SDL_Keycode keycode, SDL_Scancode scancode, bool numLock)
     {
         return static_cast<uint8_t>(VK_F1 + (scancode - SDL_SCANCODE_F1));
     }
-    for (int i = 0; i < 10; ++i)
+    if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9)
     {
-        if (scancode == KEYPAD_DIGITS[i])
-        {
-            int digit = (i + 1) % 10;
-            return numLock ? static_cast<uint8_t>(VK_NUMPAD0 + digit) : KEYPAD_NAVIGATION[i];
-        }
+        return static_cast<uint8_t>(VK_NUMPAD0 + 1 + (scancode - SDL_SCANCODE_KP_1));
+    }
+    if (scancode == SDL_SCANCODE_KP_0)
+    {
+        return VK_NUMPAD0;
     }
     if (scancode == SDL_SCANCODE_KP_PERIOD)
     {
-        return numLock ? VK_DECIMAL : VK_DELETE;
+        return VK_DECIMAL;
     }
     for (const KeyPair& pair : FIXED_KEYS)
     {

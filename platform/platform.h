@@ -60,7 +60,6 @@ constexpr uint8_t VK_F3 = 0x72;
 constexpr uint8_t VK_F4 = 0x73;
 constexpr uint8_t VK_F5 = 0x74;
 constexpr uint8_t VK_F12 = 0x7B;
-constexpr uint8_t VK_CLEAR = 0x0C;
 
 // One window message as the window procedure takes it.
 struct WindowMessage

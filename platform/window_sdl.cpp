@@ -87,8 +87,7 @@ void QueueWindowEvent(const SDL_WindowEvent& event)
 
 void QueueKeyEvent(const SDL_KeyboardEvent& event)
 {
-    uint8_t key =
-        TranslateKey(event.keysym.sym, event.keysym.scancode, (event.keysym.mod & KMOD_NUM) != 0);
+    uint8_t key = TranslateKey(event.keysym.sym, event.keysym.scancode);
     if (key == 0)
     {
         return;
