@@ -3,8 +3,10 @@
 
 BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
     libgl1-mesa-dri libopenal-dev libopenal1 libalut-dev libfreetype-dev libfontconfig-dev
-    fonts-dejavu-core fonts-dejavu-extra xfonts-base)
-TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils)
+    fonts-dejavu-core fonts-dejavu-extra xfonts-base
+    libcpp-httplib-dev libsqlite3-dev)
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
+    chromium)
 
 # install_packages PACKAGE...: apt-get install of those not installed yet (through sudo when
 # not root).
