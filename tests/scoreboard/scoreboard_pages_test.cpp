@@ -52,6 +52,7 @@ TEST_F(ScoreboardServer, AVerifiedResultIsStoredOnceAndShownWithItsPlace)
     EXPECT_NE(first->body.find("Fiksuota kampanija &middot;"), std::string::npos);
     EXPECT_EQ(PlaceLine(first->body), "1</b> i\xc5\xa1 1"); // 1 iš 1
     EXPECT_EQ(first->body.find(REPEATED), std::string::npos);
+    EXPECT_EQ(ReadTestFile(database)[18], 2); // the file format byte of WAL mode
     EXPECT_EQ(QueryNumber("SELECT COUNT(*) FROM results WHERE name = 'Ona B' AND score = 850000"
                           " AND mode = 0 AND number = 4321 AND code = '" +
                           code + "'"),
