@@ -130,9 +130,13 @@ void AppendBoard(std::string* html, const char* id, const char* campaign,
     for (size_t i = 0; i < rows.size(); ++i)
     {
         *html += rows[i].id == highlightedId ? "<tr class=\"mine\">" : "<tr>";
-        *html += "<td class=\"place\">" + FormatNumber(static_cast<int64_t>(i) + 1) + ".</td>";
-        *html += "<td class=\"name\">" + EscapeHtml(rows[i].name) + "</td>";
-        *html += "<td class=\"score\">" + FormatNumber(rows[i].score) + "</td></tr>";
+        *html += "<td class=\"place\">";
+        *html += FormatNumber(static_cast<int64_t>(i) + 1);
+        *html += ".</td><td class=\"name\">";
+        *html += EscapeHtml(rows[i].name);
+        *html += "</td><td class=\"score\">";
+        *html += FormatNumber(rows[i].score);
+        *html += "</td></tr>";
     }
     *html += "</tbody></table></section>\n";
 }
@@ -198,14 +202,21 @@ std::string RenderResultPage(const RankedResult& result, bool repeated, const Sc
     OpenPage(&html, TEXT_TITLE_RESULT);
     html += "<section class=\"panel result\" id=\"rezultatas\"><h2>";
     html += TEXT_VERIFIED;
-    html += "</h2><p class=\"name\">" + EscapeHtml(result.name) + "</p>";
-    html += "<p class=\"score\">" + FormatNumber(result.score) + "</p><p>";
+    html += "</h2><p class=\"name\">";
+    html += EscapeHtml(result.name);
+    html += "</p><p class=\"score\">";
+    html += FormatNumber(result.score);
+    html += "</p><p>";
     html += result.mode == MODE_RANDOM ? TEXT_RANDOM : TEXT_FIXED;
     html += " &middot; ";
     html += TEXT_PLACE;
-    html += " <b class=\"place\">" + FormatNumber(result.place) + "</b> ";
+    html += " <b class=\"place\">";
+    html += FormatNumber(result.place);
+    html += "</b> ";
     html += TEXT_OF;
-    html += " " + FormatNumber(result.total) + "</p><p class=\"note\">";
+    html += ' ';
+    html += FormatNumber(result.total);
+    html += "</p><p class=\"note\">";
     html += repeated ? TEXT_REPEATED : TEXT_ADDED;
     html += "</p></section>\n";
     AppendBoards(&html, board, result.id);

@@ -67,7 +67,7 @@ TEST_F(ScoreboardServer, ChromiumShowsTheVerifiedNameAndScoreAtDesktopAndPhoneWi
     for (int i = 0; i < 12; ++i)
     {
         ASSERT_TRUE(
-            Get(ResultPath("Zaidejas%20" + std::to_string(i),
+            Get(ResultPath(Numbered("Zaidejas%20", i),
                            MakeCode(600000 + i * 9000, i % 3 ? MODE_FIXED : MODE_RANDOM, i))));
     }
     std::string address = "http://127.0.0.1:" + std::to_string(port) +

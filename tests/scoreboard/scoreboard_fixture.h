@@ -21,6 +21,14 @@ inline std::string MakeCode(int32_t score, CampaignMode mode, uint32_t number)
     return code;
 }
 
+// "P7" and the like (appending sidesteps a false -Wrestrict of GCC 12 on "P" + std::string).
+inline std::string Numbered(const char* prefix, int number)
+{
+    std::string text = prefix;
+    text += std::to_string(number);
+    return text;
+}
+
 // The address as the game builds it, below the base: the name exactly as typed.
 inline std::string ResultPath(const std::string& name, const std::string& code)
 {

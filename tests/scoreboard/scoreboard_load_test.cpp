@@ -69,7 +69,7 @@ TEST_F(ScoreboardServer, TwoHundredConcurrentSubmissionsAllLandOnce)
     for (int i = 0; i < COUNT; ++i)
     {
         CampaignMode mode = i % 2 ? MODE_RANDOM : MODE_FIXED;
-        paths.push_back(ResultPath("Z" + std::to_string(i), MakeCode(1000 + i * 37, mode, i)));
+        paths.push_back(ResultPath(Numbered("Z", i), MakeCode(1000 + i * 37, mode, i)));
     }
     LoadOutcome load = SubmitTogether(port, paths);
     std::printf("%d concurrent submissions: %lld ms, outcomes:", COUNT, load.milliseconds);
@@ -93,7 +93,7 @@ TEST_F(ScoreboardServer, FiftyCopiesOfOneCodeAtOnceLandOnce)
     std::vector<std::string> paths;
     for (int i = 0; i < COUNT; ++i)
     {
-        paths.push_back(ResultPath("Kopija" + std::to_string(i), code));
+        paths.push_back(ResultPath(Numbered("Kopija", i), code));
     }
     LoadOutcome load = SubmitTogether(port, paths);
     std::printf("%d copies of one code: %lld ms, added %d, repeated %d\n", COUNT, load.milliseconds,

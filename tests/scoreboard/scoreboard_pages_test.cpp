@@ -80,7 +80,7 @@ TEST_F(ScoreboardServer, BoardsRankByScoreOlderEqualScoresFirstAndHoldTen)
     const int scores[] = {500, 900, 700, 900, 100, 800, 300, 600, 200, 400, 50, 900};
     for (int i = 0; i < 12; ++i)
     {
-        auto res = Get(ResultPath("P" + std::to_string(i), MakeCode(scores[i], MODE_FIXED, i)));
+        auto res = Get(ResultPath(Numbered("P", i), MakeCode(scores[i], MODE_FIXED, i)));
         ASSERT_TRUE(res);
         ASSERT_EQ(res->status, 200);
     }

@@ -96,7 +96,7 @@ TEST(ScoreboardProgram, LogsEachRequestOnALineAndStopsCleanlyOnSigintAndSigterm)
 {
     for (int signal : {SIGTERM, SIGINT})
     {
-        std::string database = "program_" + std::to_string(signal) + ".sqlite";
+        std::string database = Numbered("program_", signal) + ".sqlite";
         for (const char* suffix : {"", "-wal", "-shm"})
         {
             RemoveTestFile(database + suffix);
