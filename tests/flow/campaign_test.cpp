@@ -66,31 +66,6 @@ TEST_F(Campaign, ALevelFinishedWithinItsFirstSecondCountsAsOne)
     EXPECT_EQ(ScoreLevel(9, 1), 111111);
 }
 
-TEST_F(Campaign, EachFixedLevelIsItsSeedsMazeAndStartsWithItsIntro)
-{
-    gameState.fixedCampaign = true;
-    for (int level = 1; level <= 5; ++level)
-    {
-        gameState.levelNumber = static_cast<int8_t>(level);
-        gameState.levelSetupPending = true;
-        gameState.levelIntro = false;
-        gameState.levelFinished = true;
-        gameState.phaseClock = 4.0f;
-        SetUpCampaignLevel();
-        const CampaignLevel& row = CAMPAIGN_LEVELS[level - 1];
-        EXPECT_EQ(mazeGrid.mazeLength, static_cast<float>(row.length));
-        EXPECT_EQ(mazeGrid.mazeWidth, static_cast<float>(row.width));
-        EXPECT_TRUE(mazeGrid.mazeAccepted);
-        EXPECT_EQ(mazeGrid.playerX, 2.0f);
-        EXPECT_EQ(mazeGrid.playerY, static_cast<float>(row.width / 2));
-        EXPECT_TRUE(gameState.levelIntro);
-        EXPECT_FALSE(gameState.levelFinished);
-        EXPECT_FALSE(gameState.levelSetupPending);
-        EXPECT_EQ(gameState.phaseClock, 0.0f);
-    }
-    EXPECT_EQ(soundLog.starts[SND_LEVEL_START], 5u);
-}
-
 TEST_F(Campaign, ARandomLevelIsAlwaysAnAcceptedMazeOfItsSize)
 {
     gameState.randomCampaign = true;
@@ -120,15 +95,6 @@ TEST_F(Campaign, TheIntroEndsOnlyOnceItsThreeSecondsArePassed)
     EXPECT_EQ(gameState.levelSeconds, 0);
     EXPECT_EQ(soundLog.stops[SND_LEVEL_START], 1u);
     EXPECT_EQ(soundLog.starts[SND_MENU_SLIDE], 0u); // not in the menu
-}
-
-TEST_F(Campaign, TheBackgroundMazesIntroEndingInTheMenuSlidesThePanelOut)
-{
-    gameState.screenState = STATE_MENU;
-    gameState.levelIntro = true;
-    gameState.phaseClock = 3.5f;
-    EndIntroIfDue();
-    EXPECT_EQ(soundLog.starts[SND_MENU_SLIDE], 1u);
 }
 
 TEST_F(Campaign, ACampaignOutroEndingMovesToTheNextLevel)

@@ -202,16 +202,3 @@ TEST_F(MenuInput, EscapeLeavesTheCustomScreenWithThePanelWanted)
     EXPECT_EQ(gameState.screenState, STATE_MENU);
     EXPECT_TRUE(gameState.stateChangePending);
 }
-
-TEST_F(MenuInput, SplashAndCreditsKeys)
-{
-    OnSplashKey('A');
-    EXPECT_EQ(gameState.screenSkip, 0u);
-    OnSplashKey(VK_ESCAPE);
-    EXPECT_EQ(gameState.screenSkip, 1u);
-    EXPECT_EQ(gameState.screenClock, 10.0f);
-    OnCreditsKey(VK_SPACE);
-    EXPECT_FALSE(gameState.quitRequested);
-    OnCreditsKey(VK_RETURN);
-    EXPECT_TRUE(gameState.quitRequested);
-}

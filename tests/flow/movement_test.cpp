@@ -1,5 +1,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "flow/game_state.h"
 #include "flow/playing.h"
@@ -53,7 +54,6 @@ class Movement : public testing::Test
         gameState.levelIntro = false;
         soundLog = SoundLog{};
         LoadPicture(CROSSROADS);
-        Place(1.0f, 3.0f);
     }
 
     static void Place(float x, float y)
@@ -61,115 +61,69 @@ class Movement : public testing::Test
         mazeGrid.playerX = x;
         mazeGrid.playerY = y;
     }
+};
 
-    static void Hold(uint8_t key, bool held = true)
-    {
-        gameState.keyDown[key] = held;
-    }
-
-    static void Pass(float seconds)
-    {
-        gameState.frameSeconds = seconds;
-        UpdatePlaying();
-    }
+struct MoveCase
+{
+    const char* what;
+    float x, y;
+    std::vector<uint8_t> keys;
+    float seconds;
+    int passes;
+    float expectedX, expectedY;
 };
 
 } // namespace
 
-TEST_F(Movement, TheStepIsTenCellsASecondButNeverMoreThanOneCell)
+TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
 {
-    Hold(VK_RIGHT);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerX, 1.2f);
-    Place(1.0f, 3.0f);
-    Pass(0.25f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerX, 2.0f);
-}
-
-TEST_F(Movement, InFrontOfAWallThePlayerStopsAtItsCellsCentre)
-{
-    Place(1.0f, 1.3f); // the cell above row 1 is the border wall
-    Hold(VK_UP);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 1.1f);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 1.0f);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 1.0f);
-}
-
-TEST_F(Movement, MovingAlongOneAxisSnapsTheOtherOntoItsLine)
-{
-    Place(3.0f, 3.4f);
-    Hold(VK_RIGHT);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerX, 3.2f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 3.0f);
-}
-
-TEST_F(Movement, KeysOfBothAxesTurnAtTheFirstOpening)
-{
-    // Right is open: Right, tested after Up, snaps the row back, so only Right acts.
-    Place(3.0f, 3.0f);
-    Hold(VK_UP);
-    Hold(VK_RIGHT);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerX, 3.2f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 3.0f);
-    // Walled to the right at the cell's centre: only Up acts.
-    Place(3.0f, 1.0f);
-    Hold(VK_UP, false);
-    Hold(VK_DOWN);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerX, 3.0f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 1.2f);
-}
-
-TEST_F(Movement, OppositeKeysCancel)
-{
-    Place(3.0f, 3.0f);
-    Hold(VK_UP);
-    Hold(VK_DOWN);
-    Pass(0.02f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 3.0f);
-}
-
-TEST_F(Movement, AStepCutShortByAWallStaysCutForTheLaterDirections)
-{
-    // Up is walled with 0.05 left to the centre; Right is open and moves only that much.
-    Place(2.0f, 3.05f);
-    Hold(VK_UP);
-    Hold(VK_RIGHT);
-    Pass(0.02f);
-    EXPECT_NEAR(mazeGrid.playerX, 2.05f, 1e-6f);
-    EXPECT_FLOAT_EQ(mazeGrid.playerY, 3.0f);
+    const MoveCase cases[] = {
+        {"ten cells a second", 1.0f, 3.0f, {VK_RIGHT}, 0.02f, 1, 1.2f, 3.0f},
+        {"never more than a cell a pass", 1.0f, 3.0f, {VK_RIGHT}, 0.25f, 1, 2.0f, 3.0f},
+        {"stops at its cell's centre before a wall", 1.0f, 1.3f, {VK_UP}, 0.02f, 3, 1.0f, 1.0f},
+        {"snaps the other axis onto its line", 3.0f, 3.4f, {VK_RIGHT}, 0.02f, 1, 3.2f, 3.0f},
+        // Right, tested after Up, snaps the row back: only Right acts.
+        {"both axes, both open", 3.0f, 3.0f, {VK_UP, VK_RIGHT}, 0.02f, 1, 3.2f, 3.0f},
+        {"both axes, walled to the right", 3.0f, 1.0f, {VK_DOWN, VK_RIGHT}, 0.02f, 1, 3.0f, 1.2f},
+        {"opposite keys cancel", 3.0f, 3.0f, {VK_UP, VK_DOWN}, 0.02f, 1, 3.0f, 3.0f},
+        // Up is walled 0.05 short of the centre; the step stays cut for Right.
+        {"a cut step stays cut", 2.0f, 3.05f, {VK_UP, VK_RIGHT}, 0.02f, 1, 2.05f, 3.0f},
+    };
+    for (const MoveCase& c : cases)
+    {
+        gameState.keyDown[VK_UP] = gameState.keyDown[VK_DOWN] = false;
+        gameState.keyDown[VK_LEFT] = gameState.keyDown[VK_RIGHT] = false;
+        for (uint8_t key : c.keys)
+        {
+            gameState.keyDown[key] = true;
+        }
+        Place(c.x, c.y);
+        gameState.frameSeconds = c.seconds;
+        for (int pass = 0; pass < c.passes; ++pass)
+        {
+            UpdatePlaying();
+        }
+        EXPECT_NEAR(mazeGrid.playerX, c.expectedX, 1e-5f) << c.what;
+        EXPECT_NEAR(mazeGrid.playerY, c.expectedY, 1e-5f) << c.what;
+    }
 }
 
 TEST_F(Movement, TheExitIsReachedWithinOneCellDiagonalsIncludedAndOnlyOnce)
 {
     gameState.phaseClock = 2.0f;
     Place(5.0f, 3.0f); // two cells from the exit at (7, 5)
-    Pass(0.0f);
+    UpdatePlaying();
     EXPECT_FALSE(gameState.levelOutro);
     Place(6.0f, 4.0f); // its diagonal neighbour
-    Pass(0.0f);
+    UpdatePlaying();
     EXPECT_TRUE(gameState.levelOutro);
     EXPECT_TRUE(gameState.levelFinished);
     EXPECT_EQ(gameState.phaseClock, 0.0f);
     EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 1u);
     gameState.levelOutro = false;
-    Pass(0.0f);
+    UpdatePlaying();
     EXPECT_FALSE(gameState.levelOutro);
     EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 1u);
-}
-
-TEST_F(Movement, TheExitSoundNeedsSoundsEnabled)
-{
-    gameState.soundEnabled = false;
-    Place(7.0f, 4.0f);
-    Pass(0.0f);
-    EXPECT_TRUE(gameState.levelOutro);
-    EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 0u);
 }
 
 TEST(PlayKeys, EscapeShortensAPhaseAndOpensTheMenuOnlyOutsideIt)

@@ -13,19 +13,6 @@
 namespace
 {
 
-int thinkCalls;
-int mouseCalls;
-
-void CountThink()
-{
-    ++thinkCalls;
-}
-
-void CountMouse()
-{
-    ++mouseCalls;
-}
-
 int32_t FailDrawing()
 {
     return 0;
@@ -51,8 +38,6 @@ class ScreenMachine : public testing::Test
         gameState = GameState{};
         settings.screenWidth = 800;
         settings.screenHeight = 600;
-        thinkCalls = 0;
-        mouseCalls = 0;
     }
 };
 
@@ -124,26 +109,6 @@ TEST_F(ScreenMachine, TheFrameTimerMeasuresEveryFrameAndAdvancesThePhaseClock)
     EXPECT_EQ(gameState.counterLast, fakeSystem.counter);
 }
 
-TEST_F(ScreenMachine, AMinimisedWindowDrawsNoFramesButThinksAndThenTakesOneLongFrame)
-{
-    RunIdlePass();
-    gameState.thinkRoutine = CountThink;
-    gameState.mouseRoutine = CountMouse;
-    gameState.windowActive = false;
-    for (int pass = 0; pass < 3; ++pass)
-    {
-        AdvanceFakeClock(1.0);
-        ASSERT_EQ(RunIdlePass(), 1);
-    }
-    EXPECT_EQ(thinkCalls, 3);
-    EXPECT_EQ(mouseCalls, 3);
-    EXPECT_EQ(gameState.phaseClock, 0.0f);
-    gameState.windowActive = true;
-    RunIdlePass();
-    EXPECT_FLOAT_EQ(gameState.frameSeconds, 3.0f);
-    EXPECT_FLOAT_EQ(gameState.phaseClock, 3.0f);
-}
-
 TEST_F(ScreenMachine, TheIdlePassReadsTheCursorBeforeTheMouseRoutine)
 {
     fakeSystem.cursorX = 17;
@@ -166,16 +131,6 @@ TEST_F(ScreenMachine, AFailedDrawingShowsAMessageAndTheFrameGoesOn)
     EXPECT_EQ(fakeSystem.boxes[0].text, "Klaida piesiant scena");
     EXPECT_EQ(fakeSystem.boxes[0].caption, "ERROR");
     EXPECT_EQ(fakeSystem.boxes[0].icon, ICON_EXCLAMATION);
-}
-
-TEST_F(ScreenMachine, TheCreditsEndTheProgramAtTheNextFrame)
-{
-    RunFrame();
-    ChangeScreen(STATE_CREDITS);
-    RunFrame();
-    OnCreditsKey(0x0D);
-    EXPECT_EQ(RunFrame(), 0);
-    EXPECT_EQ(RunIdlePass(), 0);
 }
 
 TEST_F(ScreenMachine, KeysBeforeTheFirstFrameFindARoutineThatDoesNothing)

@@ -255,20 +255,6 @@ TEST_F(WholeGame, TheRecordsScreenMidCampaignAndTheCampaignResumed)
     EXPECT_EQ(mazeGrid.playerX, playerX);
 }
 
-TEST_F(WholeGame, EscapeShortensTheOutro)
-{
-    ReachTheMenu();
-    ChooseMenuItem(2);
-    WaitForIntroEnd();
-    ASSERT_GE(WalkToExit(10000), 0);
-    EXPECT_TRUE(gameState.levelOutro);
-    TapKey(VK_ESCAPE);
-    EXPECT_FALSE(gameState.levelOutro);
-    RunPass();
-    EXPECT_EQ(gameState.levelNumber, 2);
-    EXPECT_TRUE(gameState.levelIntro);
-}
-
 TEST_F(WholeGame, AMinimisedWindowStopsFramesAndThenTakesOneLongFrame)
 {
     ReachTheMenu();

@@ -56,16 +56,6 @@ TEST(TextFile, LineReadStopsAtTheBufferAndFailsWhenNothingIsTaken)
     CloseTextFile(&file);
 }
 
-TEST(TextFile, TheLastLineWithoutALineEndIsReadAndEndsTheFile)
-{
-    TextFile file = OpenWith("last");
-    char line[8];
-    EXPECT_TRUE(ReadTextLine(&file, line, sizeof line));
-    EXPECT_STREQ(line, "last");
-    EXPECT_FALSE(IsTextGood(&file));
-    CloseTextFile(&file);
-}
-
 TEST(TextFile, NumbersSkipWhiteSpaceAndStopAtTheFirstOtherCharacter)
 {
     TextFile file = OpenWith("\r\n\n  -12abc\n+7 3.5e2 .25 1\n");
@@ -131,16 +121,5 @@ TEST(TextFile, ADiscardedLineMustBeShorterThanItsLimit)
     EXPECT_FALSE(DiscardTextLine(&file, 255));
     char line[8];
     EXPECT_FALSE(ReadTextLine(&file, line, sizeof line));
-    CloseTextFile(&file);
-}
-
-TEST(TextFile, AMissingFileDoesNotOpenAndReadsNothing)
-{
-    RemoveTestFile("no_such_file.txt");
-    TextFile file;
-    EXPECT_FALSE(OpenTextFile(&file, "no_such_file.txt"));
-    int32_t value = 3;
-    EXPECT_FALSE(ReadTextInt(&file, &value));
-    EXPECT_EQ(value, 3);
     CloseTextFile(&file);
 }

@@ -145,18 +145,6 @@ TEST_F(SettingsFile, AnEmptyTitleLineFailsEverything)
     ExpectStartValuesAfterTitle();
 }
 
-TEST_F(SettingsFile, TextAfterANumberIsDiscardedWithItsLine)
-{
-    std::string lines[10];
-    std::copy(std::begin(ORDINARY), std::end(ORDINARY), lines);
-    lines[2] = "1280 plotis";
-    lines[3] = "  720\tpixels";
-    ASSERT_TRUE(Load(JoinLines(lines)));
-    EXPECT_EQ(settings.screenWidth, 1280u);
-    EXPECT_EQ(settings.screenHeight, 720u);
-    EXPECT_STREQ(settings.submitUrl, "http://a.b/r");
-}
-
 TEST_F(SettingsFile, BlankLinesBeforeANumberArePassedOverButShiftTheFreeLines)
 {
     std::string text = JoinLines(ORDINARY);
