@@ -20,8 +20,8 @@ constexpr int32_t STEP_Y[4] = {-1, 0, 1, 0};
 
 // The cells a new walk may start from: corridor cells (value 1, so never the start) inside the
 // border, other than the exit, that can still extend. The next walk starts at the r-th of them
-// in row-major order. Scanning the whole maze for them after every walk costs most of a second
-// on a 128 x 128 maze at difficulty 1, so the set is kept as the walks carve: opening a cell can
+// in row-major order. Scanning the whole maze for them after every walk makes a 128 x 128 maze
+// at difficulty 1 a hundred times slower, so the set is kept as the walks carve: opening a cell can
 // only close directions of cells within two cells of it, and a cell never regains a direction.
 // Each member keeps its open directions, which every opening nearby narrows by a table. Each
 // row keeps its members as bits, and a Fenwick tree over the rows' counts finds the row of the
@@ -31,8 +31,7 @@ struct WalkStarts
 {
     uint8_t directions[MAZE_MAX_SIZE][MAZE_MAX_SIZE]; // a member's open directions, as bits
     uint64_t members[MAZE_MAX_SIZE][ROW_WORDS];       // bit x % 64 of word x / 64 of row y
-    int32_t rowTree[MAZE_MAX_SIZE + 1]; // rowTree[i]: members of the rows up to i - 1 that i's
-                                        // lowest set bit spans
+    int32_t rowTree[MAZE_MAX_SIZE + 1]; // counts members of rows i - (i & -i) ... i - 1
     int32_t count;
 };
 
@@ -258,6 +257,10 @@ void ConnectExit(int32_t x, int32_t y)
     }
     int32_t exitX = static_cast<int32_t>(mazeGrid.exitX);
     int32_t exitY = static_cast<int32_t>(mazeGrid.exitY);
+    if (std::abs(x - exitX) > 1 || std::abs(y - exitY) > 1)
+    {
+        return; // not near the exit: nothing to join
+    }
     if (x == exitX || y == exitY)
     {
         return; // beside the exit: opening the exit itself joins them

@@ -328,6 +328,88 @@ TEST_F(MazeGeneratorTest, ArgumentsOutsideTheRangeAreClamped)
     EXPECT_EQ(DrawGrid(), clamped);
 }
 
+// An 8 x 8 maze of walls with its exit at (6, 4).
+void MakeWalledMaze()
+{
+    mazeGrid = MazeGrid{};
+    mazeGrid.mazeLength = 8.0f;
+    mazeGrid.mazeWidth = 8.0f;
+    mazeGrid.exitX = 6;
+    mazeGrid.exitY = 4;
+}
+
+TEST_F(MazeGeneratorTest, WalkerDiagonalToTheExitIsJoinedOnTheSolidSide)
+{
+    // The row beyond the walker is solid: the cell in the exit's column opens.
+    MakeWalledMaze();
+    mazeGrid.cells[3][5] = CELL_PATH;
+    ConnectExit(5, 3);
+    EXPECT_EQ(mazeGrid.cells[3][6], CELL_PATH);
+    EXPECT_EQ(mazeGrid.cells[4][5], CELL_WALL);
+
+    // Something open beyond it: the cell in the exit's row opens instead.
+    MakeWalledMaze();
+    mazeGrid.cells[3][5] = CELL_PATH;
+    mazeGrid.cells[2][7] = CELL_PATH;
+    ConnectExit(5, 3);
+    EXPECT_EQ(mazeGrid.cells[3][6], CELL_WALL);
+    EXPECT_EQ(mazeGrid.cells[4][5], CELL_PATH);
+
+    // Below the exit, with the row beyond open in the exit's column.
+    MakeWalledMaze();
+    mazeGrid.cells[5][5] = CELL_PATH;
+    mazeGrid.cells[6][6] = CELL_PATH;
+    ConnectExit(5, 5);
+    EXPECT_EQ(mazeGrid.cells[4][5], CELL_PATH);
+    EXPECT_EQ(mazeGrid.cells[5][6], CELL_WALL);
+
+    // Beside the exit, or away from it, nothing opens.
+    for (auto [x, y] : {std::pair{5, 4}, std::pair{6, 3}, std::pair{3, 3}})
+    {
+        MakeWalledMaze();
+        MazeGrid before = mazeGrid;
+        ConnectExit(x, y);
+        EXPECT_EQ(std::memcmp(mazeGrid.cells, before.cells, sizeof before.cells), 0) << x << y;
+    }
+}
+
+TEST_F(MazeGeneratorTest, DirectionsNeedSixWallsAndStayOffTheBorder)
+{
+    MakeWalledMaze();
+    bool open[4];
+    GetOpenDirections(2, 2, open);
+    EXPECT_TRUE(open[DIR_UP] && open[DIR_RIGHT] && open[DIR_DOWN] && open[DIR_LEFT]);
+    GetOpenDirections(1, 1, open); // up and left would carve the border
+    EXPECT_TRUE(!open[DIR_UP] && open[DIR_RIGHT] && open[DIR_DOWN] && !open[DIR_LEFT]);
+    GetOpenDirections(6, 6, open); // right and down likewise
+    EXPECT_TRUE(open[DIR_UP] && !open[DIR_RIGHT] && !open[DIR_DOWN] && open[DIR_LEFT]);
+
+    // Any open cell of the 2 x 3 block ahead closes that direction, never the opposite one.
+    const int32_t aheadX[4][6] = {
+        {2, 3, 4, 2, 3, 4}, {4, 4, 4, 5, 5, 5}, {2, 3, 4, 2, 3, 4}, {2, 2, 2, 1, 1, 1}};
+    const int32_t aheadY[4][6] = {
+        {2, 2, 2, 1, 1, 1}, {2, 3, 4, 2, 3, 4}, {4, 4, 4, 5, 5, 5}, {2, 3, 4, 2, 3, 4}};
+    for (int32_t direction = DIR_UP; direction <= DIR_LEFT; ++direction)
+    {
+        for (int32_t cell = 0; cell < 6; ++cell)
+        {
+            MakeWalledMaze();
+            mazeGrid.cells[aheadY[direction][cell]][aheadX[direction][cell]] = CELL_PATH;
+            mazeGrid.cells[3][3] = CELL_PATH; // the walker's own cell does not matter
+            GetOpenDirections(3, 3, open);
+            EXPECT_FALSE(open[direction]) << direction << " " << cell;
+            EXPECT_TRUE(open[(direction + 2) % 4]) << direction << " " << cell;
+            EXPECT_EQ(CanExtend(3, 3), true);
+        }
+    }
+
+    // Outside the maze nothing is open, and nothing there is read.
+    GetOpenDirections(-5, 300, open);
+    EXPECT_FALSE(open[DIR_UP] || open[DIR_RIGHT] || open[DIR_DOWN] || open[DIR_LEFT]);
+    EXPECT_FALSE(CanExtend(0, 4));
+    EXPECT_TRUE(CanExtend(3, 3));
+}
+
 TEST_F(MazeGeneratorTest, OracleMakesTheKnownMazes)
 {
     FullScanMaze oracle;
