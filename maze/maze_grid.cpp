@@ -197,11 +197,18 @@ void OpenCell(int32_t x, int32_t y)
     {
         return; // a cell outside the maze
     }
+    int32_t firstWord = left / 64;
+    int32_t lastWord = right / 64;
+    uint64_t masks[ROW_WORDS] = {};
+    for (int32_t word = firstWord; word <= lastWord; ++word)
+    {
+        masks[word] = ColumnMask(word, left, right);
+    }
     for (int32_t row = top; row <= bottom; ++row)
     {
-        for (int32_t word = 0; word < ROW_WORDS; ++word)
+        for (int32_t word = firstWord; word <= lastWord; ++word)
         {
-            uint64_t bits = walkStarts.members[row][word] & ColumnMask(word, left, right);
+            uint64_t bits = walkStarts.members[row][word] & masks[word];
             for (; bits != 0; bits &= bits - 1)
             {
                 int32_t column = word * 64 + std::countr_zero(bits);
