@@ -1,9 +1,8 @@
-// A score page served in-process on a free loopback port, over a fresh database of its own, with
-// the game's verification code to make addresses and SQLite to look at what was stored.
+// A score page served in-process on a free loopback port over a fresh database, with the game's
+// own verification code to make addresses and SQLite to count what was stored.
 #pragma once
 
-#include <chrono>
-#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <string>
@@ -21,15 +20,7 @@ inline std::string MakeCode(int32_t score, CampaignMode mode, uint32_t number)
     return code;
 }
 
-// "P7" and the like (appending sidesteps a false -Wrestrict of GCC 12 on "P" + std::string).
-inline std::string Numbered(const char* prefix, int number)
-{
-    std::string text = prefix;
-    text += std::to_string(number);
-    return text;
-}
-
-// The address as the game builds it, below the base: the name exactly as typed.
+// The address the game opens, below the base: the name exactly as typed.
 inline std::string ResultPath(const std::string& name, const std::string& code)
 {
     return "/rezultatas?v=" + name + "&r=" + code;
@@ -40,58 +31,47 @@ class ScoreboardServer : public testing::Test
   protected:
     void SetUp() override
     {
-        database =
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".sqlite";
-        for (const char* suffix : {"", "-wal", "-shm"})
-        {
-            RemoveTestFile(database + suffix);
-        }
-        std::string error;
-        ASSERT_TRUE(PrepareScoreDatabase(database, &error)) << error;
+        std::filesystem::remove_all("scores"); // the database's folder, made anew
         SetUpScoreboard(server, database);
         port = server.bind_to_any_port("127.0.0.1");
-        ASSERT_GT(port, 0);
         listener = std::thread([this] { server.listen_after_bind(); });
-        for (int i = 0; i < 500 && !server.is_running(); ++i)
+        while (port > 0 && !server.is_running()) // a stop() before this would not be heard
         {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::yield();
         }
-        ASSERT_TRUE(server.is_running());
+        ASSERT_GT(port, 0);
+        std::string error;
+        ASSERT_TRUE(PrepareScoreDatabase(database, &error)) << error;
     }
 
     void TearDown() override
     {
         server.stop();
-        if (listener.joinable())
-        {
-            listener.join();
-        }
+        listener.join();
     }
 
-    httplib::Result Get(const std::string& path)
+    // The answer to a GET; status -1 when none came.
+    httplib::Response Get(const std::string& path)
     {
         httplib::Client client("127.0.0.1", port);
         client.set_url_encode(false); // the address goes out as written, as a browser sends it
-        client.set_read_timeout(30);
-        return client.Get(path.c_str());
+        auto res = client.Get(path.c_str());
+        return res ? std::move(*res) : httplib::Response();
     }
 
-    // The first column of a one-row query on the stored results.
-    int64_t QueryNumber(const std::string& sql)
+    // The first column of a one-row query on the stored results; -1 when there is none.
+    int64_t Query(const std::string& sql)
     {
         ScoreDatabase db = OpenScoreDatabase(database);
         sqlite3_stmt* statement = nullptr;
-        int64_t value = -1;
-        if (db && sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-        {
-            value = sqlite3_column_int64(statement, 0);
-        }
+        sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement, nullptr);
+        int64_t value =
+            sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
         sqlite3_finalize(statement);
         return value;
     }
 
-    std::string database;
+    std::string database = "scores/scores.sqlite";
     httplib::Server server;
     std::thread listener;
     int port = -1;
