@@ -73,21 +73,27 @@ bool IsDigit(int c)
     return c >= '0' && c <= '9';
 }
 
+// Adds one character to a number's text, or marks the text as too long to convert when it is
+// full: every character of a number goes through here, so none is written past the end.
+void AppendNumberChar(char* number, size_t* length, int c)
+{
+    if (*length + 1 < NUMBER_TEXT_SIZE)
+    {
+        number[(*length)++] = static_cast<char>(c);
+    }
+    else
+    {
+        number[NUMBER_TEXT_SIZE - 1] = 'x';
+    }
+}
+
 // Takes the digits of a number into `digits` (as many as fit); returns how many were seen.
 size_t TakeDigits(TextFile* text, char* digits, size_t* length)
 {
     size_t seen = 0;
     while (IsDigit(PeekTextChar(text)))
     {
-        int c = TakeTextChar(text);
-        if (*length + 1 < NUMBER_TEXT_SIZE)
-        {
-            digits[(*length)++] = static_cast<char>(c);
-        }
-        else
-        {
-            digits[NUMBER_TEXT_SIZE - 1] = 'x'; // marks the text as too long to convert
-        }
+        AppendNumberChar(digits, length, TakeTextChar(text));
         ++seen;
     }
     return seen;
@@ -247,7 +253,7 @@ bool ReadTextFloat(TextFile* text, double* value)
     size_t digits = TakeDigits(text, number, &length);
     if (PeekTextChar(text) == '.')
     {
-        number[length++] = static_cast<char>(TakeTextChar(text));
+        AppendNumberChar(number, &length, TakeTextChar(text));
         digits += TakeDigits(text, number, &length);
     }
     if (digits == 0)
@@ -256,10 +262,10 @@ bool ReadTextFloat(TextFile* text, double* value)
     }
     if (PeekTextChar(text) == 'e' || PeekTextChar(text) == 'E')
     {
-        number[length++] = static_cast<char>(TakeTextChar(text));
+        AppendNumberChar(number, &length, TakeTextChar(text));
         if (PeekTextChar(text) == '+' || PeekTextChar(text) == '-')
         {
-            number[length++] = static_cast<char>(TakeTextChar(text));
+            AppendNumberChar(number, &length, TakeTextChar(text));
         }
         if (TakeDigits(text, number, &length) == 0)
         {
