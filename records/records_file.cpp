@@ -1,5 +1,6 @@
 #include "records/records_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -74,6 +75,7 @@ bool LoadRecords()
     {
         int32_t score = 0;
         char name[RECORD_LINE_NAME_SIZE];
+        std::memset(name, '\n', sizeof name);
         if (!ReadTextInt(&file, &score))
         {
             break;
@@ -85,6 +87,14 @@ bool LoadRecords()
             break;
         }
         SkipTextChar(&file);
+        // A NUL byte in a name (a damaged file) would cut it short, and a name cut to nothing is
+        // written back as a line that stops the next reading: every entry below it would be lost.
+        // NUL bytes read as spaces instead; the buffer was filled with line ends, which a line
+        // never holds, so the bytes read are those before the first of them and its terminator.
+        const char* unread = static_cast<const char*>(std::memchr(name, '\n', sizeof name));
+        size_t length =
+            unread != nullptr ? static_cast<size_t>(unread - name) - 1 : sizeof name - 1;
+        std::replace(name, name + length, '\0', ' ');
         records[count].score = score;
         // A hand-edited name longer than the field keeps its first 15 characters.
         std::snprintf(records[count].name, sizeof records[count].name, "%.*s", RECORD_NAME_SIZE - 1,
