@@ -2,7 +2,9 @@
 
 #include <AL/al.h>
 #include <AL/alut.h>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "platform/platform.h"
 #include "platform/text_file.h"
@@ -105,6 +107,10 @@ bool LoadSounds()
         // that cannot be read (a line break after the last entry, a bad value) ends the list.
         bool lineRead = ReadTextLine(&list, name, sizeof name);
         SkipTextChar(&list);
+        // A height a float cannot hold is a value that cannot be read, like any other bad value:
+        // cast, it would be undefined, and as infinity the library refuses the position, whose
+        // error would then be blamed on the next buffer.
+        lineRead = lineRead && std::fabs(height) <= std::numeric_limits<float>::max();
         if (!lineRead || soundCount >= SOUND_SLOT_COUNT)
         {
             break;
