@@ -6,7 +6,9 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-m
     fonts-dejavu-core fonts-dejavu-extra xfonts-base
     libcpp-httplib-dev libsqlite3-dev)
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-    chromium)
+    chromium sox)
+# The fuzz targets are built with clang and its libFuzzer.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # install_packages PACKAGE...: apt-get install of those not installed yet (through sudo when
 # not root).
