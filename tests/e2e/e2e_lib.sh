@@ -1,0 +1,236 @@
+# Helpers for the end-to-end tests: the real game under an X server, driven with xdotool, seen
+# through screenshots and heard through OpenAL Soft's wave writer. Sourced by tests/e2e/run.
+# Every wait polls for its condition with a deadline, so a slow machine only makes a test slower.
+
+# Set by the caller: GAME (the executable), SOURCE_DIR (the source tree), ARTIFACTS (where
+# screenshots and logs of a failing case are kept).
+GAME_PID=""
+GAME_WINDOW=""
+RUN_DIR=""
+CASE_NAME=""
+CASE_FAILED=0
+CASE_STARTED=0
+
+note() {
+    echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] $*"
+}
+
+# Marks the case failed with a message; the case's function goes on only if it checks for that.
+fail() {
+    echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] FAILED: $*" >&2
+    CASE_FAILED=1
+    return 1
+}
+
+# wait_until TIMEOUT_SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; false when
+# the deadline passes first.
+wait_until() {
+    local timeout=$1
+    shift
+    local deadline=$((SECONDS + timeout))
+    while ! "$@"; do
+        if ((SECONDS >= deadline)); then
+            return 1
+        fi
+        sleep 0.2
+    done
+}
+
+# make_run_dir NAME: a fresh run directory from data/ with a 640 x 480 window (settings as the
+# shipped file, only smaller, so the software renderer keeps up), and the wave writer's
+# configuration beside it.
+make_run_dir() {
+    RUN_DIR="$WORK/$1"
+    rm -rf "$RUN_DIR"
+    mkdir -p "$RUN_DIR"
+    cp -r "$SOURCE_DIR/data/." "$RUN_DIR/"
+    printf 'Vortanai\r\n0\r\n640\r\n480\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://127.0.0.1:8017/rezultatas\r\n' \
+        >"$RUN_DIR/duomenys/nustatymai.txt"
+    # Mono 16-bit at 22050 Hz: what the game plays, small enough to read back quickly.
+    printf '[general]\ndrivers=wave\nfrequency=22050\nchannels=mono\nsample-type=int16\n[wave]\nfile=%s\n' \
+        "$RUN_DIR/heard.wav" >"$RUN_DIR/alsoft.conf"
+}
+
+# start_game: runs the game in RUN_DIR in the background. The leak checker stays off for the
+# executable alone: the GL driver is unloaded before it runs, so it would report the driver's
+# blocks; the in-process tests check for leaks. Everything else of the sanitizers stays on.
+start_game() {
+    GAME_WINDOW=""
+    (
+        cd "$RUN_DIR"
+        export SDL_VIDEODRIVER=x11 ALSOFT_CONF="$RUN_DIR/alsoft.conf" ALSOFT_DRIVERS=wave
+        export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+        export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+        exec "$GAME" >"$RUN_DIR/game.log" 2>&1
+    ) &
+    GAME_PID=$!
+    note "started the game (process $GAME_PID)"
+}
+
+game_running() {
+    kill -0 "$GAME_PID" 2>/dev/null
+}
+
+game_ended() {
+    ! game_running
+}
+
+# wait_game_exit TIMEOUT: waits for the game to end and checks that it ended with exit code 0.
+wait_game_exit() {
+    local timeout=$1
+    if ! wait_until "$timeout" game_ended; then
+        fail "the game is still running after ${timeout}s"
+        stop_game
+        return 1
+    fi
+    local code=0
+    wait "$GAME_PID" || code=$?
+    GAME_PID=""
+    if ((code != 0)); then
+        fail "the game ended with exit code $code"
+        sed 's/^/    | /' "$RUN_DIR/game.log" | tail -40 >&2
+        return 1
+    fi
+    note "the game ended with exit code 0"
+}
+
+# stop_game: ends a game still running, as the desktop would (SIGTERM becomes a quit).
+stop_game() {
+    if [ -n "$GAME_PID" ] && game_running; then
+        kill -TERM "$GAME_PID" 2>/dev/null || true
+        if ! wait_until 20 game_ended; then
+            kill -KILL "$GAME_PID" 2>/dev/null || true
+        fi
+    fi
+    if [ -n "$GAME_PID" ]; then
+        wait "$GAME_PID" 2>/dev/null || true
+    fi
+    GAME_PID=""
+}
+
+# quit_game: SIGTERM, then the game must end on its own with exit code 0.
+quit_game() {
+    kill -TERM "$GAME_PID"
+    wait_game_exit 30
+}
+
+find_game_window() {
+    GAME_WINDOW=$(xdotool search --all --pid "$GAME_PID" --class Vortanai 2>/dev/null | head -n 1)
+    [ -n "$GAME_WINDOW" ]
+}
+
+wait_game_window() {
+    if ! wait_until 60 find_game_window; then
+        fail "no game window appeared"
+        return 1
+    fi
+    # The window is mapped once its first frame has been swapped.
+    wait_until 10 xwininfo -id "$GAME_WINDOW" >/dev/null 2>&1
+}
+
+# window_ids_titled TITLE: the ids of the top-level windows with this title. SDL's message boxes
+# carry UTF-8 titles, which xdotool's name search misses.
+window_ids_titled() {
+    xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" '$2 == title { print $1 }'
+}
+
+box_shown() {
+    [ -n "$(window_ids_titled "$1")" ]
+}
+
+# answer_box TITLE: waits for a message box with this title, answers it with Return and waits
+# until it is gone or has given way to the next box (which may reuse its window id).
+answer_box() {
+    local title=$1
+    if ! wait_until 60 box_shown "$title"; then
+        fail "no message box titled '$title' appeared"
+        return 1
+    fi
+    local box
+    box=$(window_ids_titled "$title" | head -n 1)
+    local before="$ARTIFACTS/$CASE_NAME-box-$box.png"
+    wait_until 10 import -window "$box" "$before" 2>/dev/null || true
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key --clearmodifiers Return
+    if ! wait_until 20 box_answered "$box" "$before"; then
+        fail "the message box '$title' did not take Return"
+        return 1
+    fi
+    note "answered the message box '$title'"
+}
+
+box_answered() {
+    local box=$1 before=$2
+    if ! xwininfo -id "$box" >/dev/null 2>&1; then
+        return 0
+    fi
+    local after="$ARTIFACTS/$CASE_NAME-box-after.png"
+    import -window "$box" "$after" 2>/dev/null || return 0
+    ! compare -metric AE "$before" "$after" null: >/dev/null 2>&1
+}
+
+# press KEY...: gives the game window the focus and taps the keys (after a message box the focus
+# may be nowhere).
+press() {
+    xdotool windowfocus --sync "$GAME_WINDOW" 2>/dev/null || true
+    xdotool key --clearmodifiers --delay 60 "$@"
+}
+
+# hold KEY SECONDS
+hold() {
+    xdotool windowfocus --sync "$GAME_WINDOW" 2>/dev/null || true
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# shot NAME: a screenshot of the game window into ARTIFACTS/CASE-NAME.png; prints the path.
+shot() {
+    local path="$ARTIFACTS/$CASE_NAME-$1.png"
+    import -window "$GAME_WINDOW" "$path" 2>/dev/null
+    echo "$path"
+}
+
+# fraction IMAGE GEOMETRY CONDITION: the share of pixels in the region (WxH+X+Y) for which the
+# ImageMagick fx condition on r, g, b (0..1) holds. Large regions are judged on every other
+# pixel of every other row, which is as good for shares and four times quicker.
+fraction() {
+    local size=${2%%+*}
+    local sample=100%
+    if ((${size%x*} * ${size#*x} > 40000)); then
+        sample=50%
+    fi
+    # A screenshot that could not be taken counts as no pixel at all.
+    convert "$1" -crop "$2" +repage -sample "$sample" -fx "($3) ? 1 : 0" -format '%[fx:mean]' \
+        info: 2>/dev/null || echo 0
+}
+
+# more_than VALUE LIMIT / less_than VALUE LIMIT: comparisons of decimal fractions.
+more_than() {
+    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'
+}
+less_than() {
+    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'
+}
+
+# region_differs IMAGE1 IMAGE2 GEOMETRY: true when more than 20 pixels of the region differ
+# by more than 8 %.
+region_differs() {
+    local first="$ARTIFACTS/.region-1.png" second="$ARTIFACTS/.region-2.png" changed
+    convert "$1" -crop "$3" +repage "$first"
+    convert "$2" -crop "$3" +repage "$second"
+    changed=$(compare -metric AE -fuzz 8% "$first" "$second" null: 2>&1 || true)
+    changed=${changed%% *}
+    if ! [[ "$changed" =~ ^[0-9.e+]+$ ]]; then
+        echo "region_differs: compare said: $changed" >&2
+        return 1
+    fi
+    more_than "$changed" 20
+}
+
+# Colours of the game's pictures.
+ORANGE='r > 0.6 && g > 0.15 && g < 0.85 && b < 0.35'          # the title's letters
+MARKER='r > 0.5 && g < 0.35 && b > 0.35 && r > g + 0.25'       # the player's magenta pyramid
+PANEL='b > 0.12 && b > r + 0.07 && b > g + 0.05'   # the menu panel's blue
+WALL='abs(r - g) < 0.08 && abs(g - b) < 0.12 && r > 0.25'      # grey stone of the walls
+FRAME='r > 0.6 && r < 0.8 && abs(r - g) < 0.03 && abs(r - b) < 0.03' # grey frame of a flat box
