@@ -1,31 +1,27 @@
-// The maze generator written the straightforward way, kept apart from the game's as the oracle
-// that the game's must match cell for cell: after every walk it scans the whole maze for the
-// cells a new walk may start from. It has its own grid and its own random source, so a fault
-// in the game's shared helpers cannot hide in both. Used by the tests and the benchmark.
+// The maze generator written the straightforward way, the oracle the game's must match cell for
+// cell: after every walk it scans the whole maze for the cells a new walk may start from. It has
+// its own grid and random source, so a fault in the game's helpers cannot hide in both. Used by
+// the tests and the benchmark.
 //
-// Scanning every cell with every check is slow under the sanitizers, so the tests may let it
-// remember the cells found blocked (cells only ever open, so a blocked cell stays blocked) and
-// look at the others only. It still rescans every row, in row-major order, after every walk.
+// Checking every cell after every walk is slow under the sanitizers, so the tests let it remember
+// the cells found blocked (cells only ever open, so a blocked cell stays blocked) and skip them.
+// It still rescans every row, in row-major order, after every walk.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 
 struct FullScanMaze
 {
     uint8_t cells[128][128]; // [row y][column x]
-    int32_t length;
-    int32_t width;
-    int32_t exitX;
-    int32_t exitY;
-    float playerX;
-    float playerY;
+    int32_t length, width, exitX, exitY;
+    float playerX, playerY;
     bool accepted;
-    uint32_t random;     // the generator's random state
+    uint32_t random;
     int32_t longestWalk; // the most steps one walk took
     bool rememberBlocked;
-    uint64_t live[128][2]; // bit x % 64 of word x / 64: corridor cells not yet found blocked
-    int32_t candidates[128 * 128];
+    uint64_t live[128][2]; // bit x % 64 of word x / 64: open cells not yet found blocked
 };
 
 inline int32_t NextFullScanRandom(FullScanMaze* maze)
@@ -50,26 +46,27 @@ inline bool AreFullScanWalls(const FullScanMaze* maze, int32_t x0, int32_t y0, i
     return true;
 }
 
-// Up, right, down, left.
-inline void GetFullScanDirections(const FullScanMaze* maze, int32_t x, int32_t y, bool open[4])
+// Up, right, down, left: the step keeps off the border and the 2 x 3 cells it carves into and
+// beside are all walls.
+inline bool CanFullScanStep(const FullScanMaze* maze, int32_t x, int32_t y, int32_t direction)
 {
-    open[0] = y >= 2 && AreFullScanWalls(maze, x - 1, y - 2, x + 1, y - 1);
-    open[1] = x < maze->length - 2 && AreFullScanWalls(maze, x + 1, y - 1, x + 2, y + 1);
-    open[2] = y < maze->width - 2 && AreFullScanWalls(maze, x - 1, y + 1, x + 1, y + 2);
-    open[3] = x >= 2 && AreFullScanWalls(maze, x - 2, y - 1, x - 1, y + 1);
+    switch (direction)
+    {
+    case 0:
+        return y >= 2 && AreFullScanWalls(maze, x - 1, y - 2, x + 1, y - 1);
+    case 1:
+        return x < maze->length - 2 && AreFullScanWalls(maze, x + 1, y - 1, x + 2, y + 1);
+    case 2:
+        return y < maze->width - 2 && AreFullScanWalls(maze, x - 1, y + 1, x + 1, y + 2);
+    default:
+        return x >= 2 && AreFullScanWalls(maze, x - 2, y - 1, x - 1, y + 1);
+    }
 }
 
 inline bool CanFullScanExtend(const FullScanMaze* maze, int32_t x, int32_t y)
 {
-    bool open[4];
-    GetFullScanDirections(maze, x, y, open);
-    return open[0] || open[1] || open[2] || open[3];
-}
-
-inline bool IsFullScanCandidate(const FullScanMaze* maze, int32_t x, int32_t y)
-{
-    return maze->cells[y][x] == 1 && !(x == maze->exitX && y == maze->exitY) &&
-           CanFullScanExtend(maze, x, y);
+    return CanFullScanStep(maze, x, y, 0) || CanFullScanStep(maze, x, y, 1) ||
+           CanFullScanStep(maze, x, y, 2) || CanFullScanStep(maze, x, y, 3);
 }
 
 inline void OpenFullScanCell(FullScanMaze* maze, int32_t x, int32_t y)
@@ -78,142 +75,105 @@ inline void OpenFullScanCell(FullScanMaze* maze, int32_t x, int32_t y)
     maze->live[y][x / 64] |= uint64_t{1} << (x % 64);
 }
 
-// Lists the candidates in row-major order; returns their count.
-inline int32_t ScanFullScanCandidates(FullScanMaze* maze)
+// The first column from x on that may still be a candidate: any, or a live one.
+inline int32_t NextFullScanColumn(const FullScanMaze* maze, int32_t y, int32_t x)
 {
-    int32_t count = 0;
-    for (int32_t row = 1; row <= maze->width - 2; ++row)
+    for (; maze->rememberBlocked && x < 128; x = (x / 64 + 1) * 64)
     {
-        if (maze->rememberBlocked)
+        uint64_t bits = maze->live[y][x / 64] >> (x % 64);
+        if (bits != 0)
         {
-            for (int32_t word = 0; word < 2; ++word)
-            {
-                for (uint64_t bits = maze->live[row][word]; bits != 0; bits &= bits - 1)
-                {
-                    int32_t column = word * 64 + __builtin_ctzll(bits);
-                    if (IsFullScanCandidate(maze, column, row))
-                    {
-                        maze->candidates[count++] = row * 128 + column;
-                    }
-                    else
-                    {
-                        maze->live[row][word] &= ~(uint64_t{1} << (column % 64));
-                    }
-                }
-            }
-            continue;
-        }
-        for (int32_t column = 1; column <= maze->length - 2; ++column)
-        {
-            if (IsFullScanCandidate(maze, column, row))
-            {
-                maze->candidates[count++] = row * 128 + column;
-            }
+            return x + std::countr_zero(bits);
         }
     }
-    return count;
+    return x;
 }
 
 // Sizes 8 ... 128, difficulty 1 ... 10, seed not 0.
 inline bool GenerateFullScanMaze(FullScanMaze* maze, int32_t length, int32_t width,
                                  int32_t difficulty, uint32_t seed, bool rememberBlocked = false)
 {
-    maze->rememberBlocked = rememberBlocked;
-    maze->random = seed;
-    maze->longestWalk = 0;
+    *maze = FullScanMaze{};
     maze->length = length;
     maze->width = width;
-    maze->playerX = 2.0f;
-    maze->playerY = static_cast<float>(width / 2);
     maze->exitX = length - 2;
     maze->exitY = width / 2;
-    for (int32_t y = 0; y < width; ++y)
-    {
-        for (int32_t x = 0; x < length; ++x)
-        {
-            maze->cells[y][x] = 0;
-        }
-    }
-    for (int32_t y = 0; y < 128; ++y)
-    {
-        maze->live[y][0] = 0;
-        maze->live[y][1] = 0;
-    }
+    maze->playerX = 2.0f;
+    maze->playerY = static_cast<float>(width / 2);
+    maze->random = seed;
+    maze->rememberBlocked = rememberBlocked;
     int32_t x = 2;
     int32_t y = width / 2;
     maze->cells[y][x] = 2;
     bool exitJoined = false;
+    int32_t candidates[128 * 128];
     const int32_t stepX[4] = {0, 1, 0, -1};
     const int32_t stepY[4] = {-1, 0, 1, 0};
     for (;;)
     {
-        int32_t steps = 0;
-        bool joinedNow = false;
-        for (;;)
+        for (int32_t steps = 1; CanFullScanExtend(maze, x, y); ++steps)
         {
-            if (!CanFullScanExtend(maze, x, y))
-            {
-                break;
-            }
-            bool open[4];
-            GetFullScanDirections(maze, x, y, open);
             int32_t d = NextFullScanRandom(maze) % 4;
-            while (!open[d])
+            while (!CanFullScanStep(maze, x, y, d))
             {
                 d = NextFullScanRandom(maze) % 4;
             }
             x += stepX[d];
             y += stepY[d];
             OpenFullScanCell(maze, x, y);
+            maze->longestWalk = steps > maze->longestWalk ? steps : maze->longestWalk;
             if (!exitJoined && std::abs(x - maze->exitX) <= 1 && std::abs(y - maze->exitY) <= 1)
             {
+                // Diagonal to the exit: open the cell beside both, in the exit's column while the
+                // row beyond is solid there and across the exit.
+                int32_t farY = 2 * y - maze->exitY;
+                int32_t farX = 2 * maze->exitX - x;
                 if (x != maze->exitX && y != maze->exitY)
                 {
-                    int32_t farY = 2 * y - maze->exitY;
-                    int32_t farX = 2 * maze->exitX - x;
-                    if (maze->cells[farY][maze->exitX] == 0 && maze->cells[farY][farX] == 0)
-                    {
-                        OpenFullScanCell(maze, maze->exitX, y);
-                    }
-                    else
-                    {
-                        OpenFullScanCell(maze, x, maze->exitY);
-                    }
+                    bool solid =
+                        maze->cells[farY][maze->exitX] == 0 && maze->cells[farY][farX] == 0;
+                    OpenFullScanCell(maze, solid ? maze->exitX : x, solid ? y : maze->exitY);
                 }
                 exitJoined = true;
                 OpenFullScanCell(maze, maze->exitX, maze->exitY);
-                joinedNow = true;
+                break;
             }
-            ++steps;
-            maze->longestWalk = steps > maze->longestWalk ? steps : maze->longestWalk;
             if (difficulty != 10 && steps > difficulty)
             {
                 break;
             }
-            if (joinedNow)
+        }
+        int32_t count = 0;
+        for (int32_t row = 1; row <= width - 2; ++row)
+        {
+            for (int32_t column = NextFullScanColumn(maze, row, 1); column <= length - 2;
+                 column = NextFullScanColumn(maze, row, column + 1))
             {
-                break;
+                bool candidate = maze->cells[row][column] == 1 &&
+                                 !(column == maze->exitX && row == maze->exitY) &&
+                                 CanFullScanExtend(maze, column, row);
+                if (candidate)
+                {
+                    candidates[count++] = row * 128 + column;
+                }
+                maze->live[row][column / 64] &= ~(uint64_t{!candidate} << (column % 64));
             }
         }
-        int32_t count = ScanFullScanCandidates(maze);
         if (count == 0)
         {
             break;
         }
-        int32_t chosen = maze->candidates[NextFullScanRandom(maze) % count];
+        int32_t chosen = candidates[NextFullScanRandom(maze) % count];
         x = chosen % 128;
         y = chosen / 128;
     }
     maze->cells[maze->exitY][maze->exitX] = 3;
-    maze->accepted = false;
     for (int32_t dy = -1; dy <= 1; ++dy)
     {
         for (int32_t dx = -1; dx <= 1; ++dx)
         {
-            if ((dx != 0 || dy != 0) && maze->cells[maze->exitY + dy][maze->exitX + dx] != 0)
-            {
-                maze->accepted = true;
-            }
+            maze->accepted |=
+                (dx != 0 || dy != 0) && maze->cells[maze->exitY + dy][maze->exitX + dx] != 0;
         }
     }
     return maze->accepted;
