@@ -58,6 +58,16 @@ void SetUpCampaignLevel()
     }
 }
 
+bool CutPhaseShort()
+{
+    if (!gameState.levelIntro && !gameState.levelOutro)
+    {
+        return false;
+    }
+    gameState.phaseClock = 5.0f;
+    return true;
+}
+
 void CountLevelSeconds()
 {
     if (!gameState.backgroundMaze)

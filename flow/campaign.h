@@ -25,6 +25,9 @@ constexpr const char* BACKGROUND_MAZE_PATH = "vortanai/intro.txt";
 int32_t ScoreLevel(int32_t seconds, int32_t timeFactor);
 // Sets up campaign level `levelNumber`, or completes the campaign after the fifth.
 void SetUpCampaignLevel();
+// Enter or Esc during an intro or outro: the phase ends at the next frame, which adds its time
+// first. False when neither phase runs.
+bool CutPhaseShort();
 // The phase rules, applied once a frame by the scene while it is drawn.
 void CountLevelSeconds();
 void EndIntroIfDue();

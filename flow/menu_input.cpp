@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/options.h"
 #include "flow/screens.h"
@@ -160,13 +161,12 @@ void OnSplashKey(uint32_t key)
 void OnMenuKey(uint32_t key)
 {
     uint8_t code = static_cast<uint8_t>(key);
-    bool inPhase = gameState.levelIntro || gameState.levelOutro;
     switch (code)
     {
     case VK_RETURN:
-        if (inPhase)
+        // During an intro or outro Enter only cuts it short.
+        if (CutPhaseShort())
         {
-            gameState.phaseClock = 5.0f;
             break;
         }
         if (gameState.soundEnabled)
@@ -176,11 +176,7 @@ void OnMenuKey(uint32_t key)
         ChooseMenuItem(gameState.menuSelection);
         break;
     case VK_ESCAPE:
-        if (inPhase)
-        {
-            gameState.phaseClock = 5.0f;
-        }
-        else
+        if (!CutPhaseShort())
         {
             ChangeScreen(STATE_PLAYING);
         }
@@ -267,16 +263,8 @@ void OnCustomMazeKey(uint32_t key)
             ++gameState.customField;
         }
         break;
-    case VK_F1:
-        ToggleHelp();
-        break;
-    case VK_F2:
-        ToggleMusic();
-        break;
-    case VK_F3:
-        ToggleSound();
-        break;
     default:
+        HandleHelpAndSoundKey(code);
         break;
     }
     if (gameState.customField == 3)

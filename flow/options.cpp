@@ -37,7 +37,7 @@ void StepMazeTexture()
     }
 }
 
-bool HandleOptionKey(uint8_t key)
+bool HandleHelpAndSoundKey(uint8_t key)
 {
     switch (key)
     {
@@ -50,6 +50,15 @@ bool HandleOptionKey(uint8_t key)
     case VK_F3:
         ToggleSound();
         return true;
+    default:
+        return false;
+    }
+}
+
+bool HandleOptionKey(uint8_t key)
+{
+    switch (key)
+    {
     case VK_F4:
         ResetCamera();
         return true;
@@ -60,6 +69,6 @@ bool HandleOptionKey(uint8_t key)
         gameState.fpsShown = !gameState.fpsShown;
         return true;
     default:
-        return false;
+        return HandleHelpAndSoundKey(key);
     }
 }

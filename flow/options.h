@@ -11,5 +11,8 @@ void ToggleMusic();
 void ToggleSound();
 // Steps the wall texture through slots 4..8 and round again.
 void StepMazeTexture();
-// F1, F2, F3, F4, F5 and F12 as the menu and play screens take them; false for any other key.
+// F1 (help), F2 (music) and F3 (sound effects), which every screen with the menu panel takes;
+// false for any other key.
+bool HandleHelpAndSoundKey(uint8_t key);
+// Those and F4 (camera), F5 (walls) and F12 (frame rate), as the menu and play screens take them.
 bool HandleOptionKey(uint8_t key);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/options.h"
 #include "flow/screens.h"
@@ -137,21 +138,13 @@ void UpdatePlaying()
 void OnPlayingKey(uint32_t key)
 {
     uint8_t code = static_cast<uint8_t>(key);
-    bool inPhase = gameState.levelIntro || gameState.levelOutro;
     switch (code)
     {
     case VK_RETURN:
-        if (inPhase)
-        {
-            gameState.phaseClock = 5.0f;
-        }
+        CutPhaseShort();
         break;
     case VK_ESCAPE:
-        if (inPhase)
-        {
-            gameState.phaseClock = 5.0f;
-        }
-        else
+        if (!CutPhaseShort())
         {
             ChangeScreen(STATE_MENU);
         }

@@ -39,6 +39,15 @@ constexpr CreditsLine CREDITS_LINES[] = {
     {-0.2f, "Vortanai Linux leidimas, 2026 m."},
 };
 
+// A grey frame around an olive panel, each given by its lower-left and upper-right corners.
+void DrawFramedPanel(float x0, float y0, float x1, float y1, float inset)
+{
+    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
+    DrawBox(x0, y0, x1, y1);
+    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+    DrawBox(x0 + inset, y0 + inset, x1 - inset, y1 - inset);
+}
+
 void BeginFlatScreen()
 {
     glClear(GL_COLOR_BUFFER_BIT);
@@ -163,10 +172,7 @@ int32_t DrawCustomMaze()
 int32_t DrawNameEntry()
 {
     BeginFlatScreen();
-    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
-    DrawBox(-1.25f, -0.35f, 1.25f, 0.35f);
-    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
-    DrawBox(-1.2f, -0.3f, 1.2f, 0.3f);
+    DrawFramedPanel(-1.25f, -0.35f, 1.25f, 0.35f, 0.05f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
     glRasterPos2f(-1.0f, 0.1f);
     PrintText("Vardas: %s_", playerName);
@@ -180,10 +186,7 @@ int32_t DrawNameEntry()
 int32_t DrawRecords()
 {
     BeginFlatScreen();
-    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
-    DrawBox(-1.25f, -2.05f, 1.25f, 2.05f);
-    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
-    DrawBox(-1.2f, -2.0f, 1.2f, 2.0f);
+    DrawFramedPanel(-1.25f, -2.05f, 1.25f, 2.05f, 0.05f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
     glRasterPos2f(-1.0f, 1.5f);
     PrintText("Kampanijos rekordai:");
@@ -202,10 +205,7 @@ int32_t DrawRecords()
 int32_t DrawCredits()
 {
     BeginFlatScreen();
-    glColor4f(0.7f, 0.7f, 0.7f, 1.0f);
-    DrawBox(-2.5f, -0.55f, 2.5f, 2.05f);
-    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
-    DrawBox(-2.45f, -0.5f, 2.45f, 2.0f);
+    DrawFramedPanel(-2.5f, -0.55f, 2.5f, 2.05f, 0.05f);
     glColor4f(0.7f, 0.7f, 0.65f, 1.0f);
     for (const CreditsLine& line : CREDITS_LINES)
     {

@@ -84,16 +84,8 @@ void OnRecordsKey(uint32_t key)
             StartSound(SND_CONFIRM);
         }
         break;
-    case VK_F1:
-        ToggleHelp();
-        break;
-    case VK_F2:
-        ToggleMusic();
-        break;
-    case VK_F3:
-        ToggleSound();
-        break;
     default:
+        HandleHelpAndSoundKey(static_cast<uint8_t>(key));
         break;
     }
 }
