@@ -9,204 +9,110 @@
 namespace
 {
 
-// The ten lines of a settings file, joined with a line end.
-std::string JoinLines(const std::string (&lines)[10], const char* lineEnd = "\r\n")
+// Ten settings lines joined with CR LF, line i replaced where `changes` says so.
+std::string SettingsText(std::initializer_list<std::pair<int, std::string>> changes = {},
+                         const char* lineEnd = "\r\n", int lineCount = 10)
 {
-    std::string text;
-    for (const std::string& line : lines)
+    std::string lines[10] = {"Vortanai", "0",  "800",      "600",      "85",
+                             "16",       "24", "free one", "free two", "http://a.b/r"};
+    for (const auto& [line, text] : changes)
     {
-        text += line + lineEnd;
+        lines[line] = text;
+    }
+    std::string text;
+    for (int i = 0; i < lineCount; ++i)
+    {
+        text += lines[i] + lineEnd;
     }
     return text;
 }
 
-const std::string ORDINARY[10] = {
-    "Vortanai", "0", "800", "600", "85", "16", "24", "free one", "free two", "http://a.b/r",
+// Every field the reader fills, in the order of the file.
+std::string Describe()
+{
+    return std::string(settings.windowTitle) + "|" + std::to_string(settings.fullscreen) + "|" +
+           std::to_string(settings.screenWidth) + "|" + std::to_string(settings.screenHeight) +
+           "|" + std::to_string(settings.refreshRate) + "|" + std::to_string(settings.colorBits) +
+           "|" + std::to_string(settings.reservedValue) + "|" + settings.submitUrl + "|" + modeText;
+}
+
+struct SettingsCase
+{
+    const char* what;
+    std::string text;
+    std::string expected;
 };
 
-class SettingsFile : public testing::Test
+} // namespace
+
+TEST(SettingsFile, EveryRuleOfTheReader)
 {
-  protected:
-    void SetUp() override
+    // A failed read fails the rest of the file: numbers keep their start values, texts are empty.
+    const std::string startValues = "0|640|480|75|32|24||640x480@75";
+    const std::string longUrl(300, 'u');
+    const SettingsCase cases[] = {
+        {"CR LF", SettingsText(), "Vortanai|0|800|600|85|16|24|http://a.b/r|800x600@85"},
+        {"LF", SettingsText({}, "\n"), "Vortanai|0|800|600|85|16|24|http://a.b/r|800x600@85"},
+        {"zeros take the desktop's, but not the colour bits",
+         SettingsText({{1, "1"}, {2, "0"}, {3, "0"}, {4, "0"}, {5, "0"}}),
+         "Vortanai|1|1600|900|144|0|24|http://a.b/r|1600x900@144"},
+        {"fifteen characters of title, the flag still read, text after a number",
+         SettingsText({{0, "ABCDEFGHIJKLMNOPQRST"}, {1, "1 pilnas ekranas"}, {2, "1280 plotis"}}),
+         "ABCDEFGHIJKLMNO|1|1280|600|85|16|24|http://a.b/r|1280x600@85"},
+        {"a flag of 2", SettingsText({{1, "2"}}), "Vortanai|" + startValues},
+        {"an empty title", SettingsText({{0, ""}}), "|" + startValues},
+        {"a blank line before a number is passed over", SettingsText({{2, "\r\n800"}}),
+         "Vortanai|0|800|600|85|16|24|http://a.b/r|800x600@85"},
+        {"a blank line after the reserved value shifts the free lines",
+         SettingsText({{6, "24\r\n"}}), "Vortanai|0|800|600|85|16|24|free two|800x600@85"},
+        {"seven lines", SettingsText({}, "\r\n", 7), "Vortanai|0|800|600|85|16|24||800x600@85"},
+        {"a 300-character address keeps 254", SettingsText({{9, longUrl}}),
+         "Vortanai|0|800|600|85|16|24|" + longUrl.substr(0, 254) + "|800x600@85"},
+        {"a free line of 255 characters fails the rest", SettingsText({{7, std::string(255, 'f')}}),
+         "Vortanai|0|800|600|85|16|24||800x600@85"},
+        {"a negative unsigned wraps, beyond 32 bits fails",
+         SettingsText({{2, "-2147483648"}, {3, "-1"}, {4, "99999999999999999999"}}),
+         "Vortanai|0|2147483648|4294967295|75|32|24||-2147483648x-1@"},
+    };
+    for (const SettingsCase& c : cases)
     {
         ResetFakeSystem();
         fakeSystem.desktopWidth = 1600;
         fakeSystem.desktopHeight = 900;
         fakeSystem.desktopRefresh = 144;
         settings = Settings{};
-        modeText[0] = '\0';
-    }
-
-    bool Load(const std::string& text)
-    {
-        WriteTestFile(SETTINGS_PATH, text);
-        return LoadSettings();
-    }
-
-    // The start values but the title, as a failed read leaves them.
-    void ExpectStartValuesAfterTitle()
-    {
-        EXPECT_FALSE(settings.fullscreen);
-        EXPECT_EQ(settings.screenWidth, 640u);
-        EXPECT_EQ(settings.screenHeight, 480u);
-        EXPECT_EQ(settings.refreshRate, 75u);
-        EXPECT_EQ(settings.colorBits, 32u);
-        EXPECT_EQ(settings.reservedValue, 24u);
-        EXPECT_STREQ(settings.submitUrl, "");
-    }
-};
-
-} // namespace
-
-TEST_F(SettingsFile, ReadsEveryLineWithCrLfOrLf)
-{
-    for (const char* lineEnd : {"\r\n", "\n"})
-    {
-        settings = Settings{};
-        ASSERT_TRUE(Load(JoinLines(ORDINARY, lineEnd)));
-        EXPECT_STREQ(settings.windowTitle, "Vortanai");
-        EXPECT_FALSE(settings.fullscreen);
-        EXPECT_EQ(settings.screenWidth, 800u);
-        EXPECT_EQ(settings.screenHeight, 600u);
-        EXPECT_EQ(settings.refreshRate, 85u);
-        EXPECT_EQ(settings.colorBits, 16u);
-        EXPECT_EQ(settings.reservedValue, 24u);
-        EXPECT_EQ(settings.depthBits, 32);
-        EXPECT_STREQ(settings.submitUrl, "http://a.b/r");
-        EXPECT_STREQ(modeText, "800x600@85");
+        WriteTestFile(SETTINGS_PATH, c.text);
+        EXPECT_TRUE(LoadSettings()) << c.what;
+        EXPECT_EQ(Describe(), c.expected) << c.what;
     }
 }
 
-TEST_F(SettingsFile, TheShippedFileOpensAWindowOfTheDesktopsRefreshRate)
+TEST(SettingsFile, TheShippedFileAndAMissingOne)
 {
-    ASSERT_TRUE(Load(ReadTestFile(SourcePath("data/duomenys/nustatymai.txt"))));
-    EXPECT_STREQ(settings.windowTitle, "Vortanai");
-    EXPECT_FALSE(settings.fullscreen);
-    EXPECT_EQ(settings.screenWidth, 1024u);
-    EXPECT_EQ(settings.screenHeight, 768u);
-    EXPECT_EQ(settings.refreshRate, 144u);
-    EXPECT_EQ(settings.colorBits, 32u);
-    EXPECT_EQ(settings.reservedValue, 24u);
-    EXPECT_STREQ(settings.submitUrl, "http://127.0.0.1:8017/rezultatas");
-    EXPECT_STREQ(modeText, "1024x768@144");
-}
+    ResetFakeSystem();
+    settings = Settings{};
+    WriteTestFile(SETTINGS_PATH, ReadTestFile(SourcePath("data/duomenys/nustatymai.txt")));
+    ASSERT_TRUE(LoadSettings());
+    EXPECT_EQ(Describe(),
+              "Vortanai|0|1024|768|60|32|24|http://127.0.0.1:8017/rezultatas|1024x768@60");
 
-TEST_F(SettingsFile, AMissingFileChangesNothing)
-{
+    settings = Settings{};
+    modeText[0] = '\0';
     RemoveTestFile(SETTINGS_PATH);
     EXPECT_FALSE(LoadSettings());
-    EXPECT_STREQ(settings.windowTitle, "");
-    ExpectStartValuesAfterTitle();
-    EXPECT_STREQ(modeText, "");
+    EXPECT_EQ(Describe(), "|0|640|480|75|32|24||");
 }
 
-TEST_F(SettingsFile, ZeroSizeAndRefreshTakeTheDesktopsButZeroColourStays)
-{
-    std::string lines[10] = {"T", "1", "0", "0", "0", "0", "0", "", "", "u"};
-    ASSERT_TRUE(Load(JoinLines(lines)));
-    EXPECT_TRUE(settings.fullscreen);
-    EXPECT_EQ(settings.screenWidth, 1600u);
-    EXPECT_EQ(settings.screenHeight, 900u);
-    EXPECT_EQ(settings.refreshRate, 144u);
-    EXPECT_EQ(settings.colorBits, 0u);
-    EXPECT_STREQ(modeText, "1600x900@144");
-}
-
-TEST_F(SettingsFile, ATitleKeepsFifteenCharactersAndTheNextLineStillReads)
-{
-    std::string lines[10];
-    std::copy(std::begin(ORDINARY), std::end(ORDINARY), lines);
-    lines[0] = "ABCDEFGHIJKLMNOPQRST";
-    lines[1] = "1 pilnas ekranas";
-    ASSERT_TRUE(Load(JoinLines(lines)));
-    EXPECT_STREQ(settings.windowTitle, "ABCDEFGHIJKLMNO");
-    EXPECT_TRUE(settings.fullscreen);
-    EXPECT_EQ(settings.screenWidth, 800u);
-}
-
-TEST_F(SettingsFile, AFullScreenValueOtherThanZeroOrOneFailsTheRestOfTheFile)
-{
-    std::string lines[10];
-    std::copy(std::begin(ORDINARY), std::end(ORDINARY), lines);
-    lines[1] = "2";
-    EXPECT_TRUE(Load(JoinLines(lines)));
-    EXPECT_STREQ(settings.windowTitle, "Vortanai");
-    ExpectStartValuesAfterTitle();
-    EXPECT_STREQ(modeText, "640x480@75");
-}
-
-TEST_F(SettingsFile, AnEmptyTitleLineFailsEverything)
-{
-    std::string lines[10];
-    std::copy(std::begin(ORDINARY), std::end(ORDINARY), lines);
-    lines[0] = "";
-    EXPECT_TRUE(Load(JoinLines(lines)));
-    EXPECT_STREQ(settings.windowTitle, "");
-    ExpectStartValuesAfterTitle();
-}
-
-TEST_F(SettingsFile, BlankLinesBeforeANumberArePassedOverButShiftTheFreeLines)
-{
-    std::string text = JoinLines(ORDINARY);
-    std::string beforeWidth = text;
-    beforeWidth.insert(beforeWidth.find("800"), "\r\n");
-    ASSERT_TRUE(Load(beforeWidth));
-    EXPECT_EQ(settings.screenWidth, 800u);
-    EXPECT_STREQ(settings.submitUrl, "http://a.b/r");
-
-    settings = Settings{};
-    std::string afterReserved = text;
-    afterReserved.insert(afterReserved.find("free one"), "\r\n");
-    ASSERT_TRUE(Load(afterReserved));
-    EXPECT_EQ(settings.reservedValue, 24u);
-    EXPECT_STREQ(settings.submitUrl, "free two");
-}
-
-TEST_F(SettingsFile, ASevenLineFileLeavesTheAddressEmpty)
-{
-    std::string text = JoinLines(ORDINARY);
-    text = text.substr(0, text.find("free one"));
-    EXPECT_TRUE(Load(text));
-    EXPECT_EQ(settings.reservedValue, 24u);
-    EXPECT_EQ(settings.colorBits, 16u);
-    EXPECT_STREQ(settings.submitUrl, "");
-}
-
-TEST_F(SettingsFile, FreeLinesAndTheAddressHaveTheirLimits)
-{
-    std::string lines[10];
-    std::copy(std::begin(ORDINARY), std::end(ORDINARY), lines);
-    lines[9] = std::string(300, 'u');
-    ASSERT_TRUE(Load(JoinLines(lines)));
-    EXPECT_EQ(std::string(settings.submitUrl), std::string(254, 'u'));
-
-    settings = Settings{};
-    lines[7] = std::string(255, 'f'); // a free line of 255 characters cannot be passed over
-    ASSERT_TRUE(Load(JoinLines(lines)));
-    EXPECT_EQ(settings.reservedValue, 24u);
-    EXPECT_STREQ(settings.submitUrl, "");
-}
-
-TEST_F(SettingsFile, JunkNeverOverrunsAField)
+TEST(SettingsFile, JunkNeverOverrunsAField)
 {
     std::string junk;
     for (int i = 0; i < 70000; ++i)
     {
         junk += static_cast<char>((i * 7919) % 256);
     }
-    EXPECT_TRUE(Load(junk));
+    settings = Settings{};
+    WriteTestFile(SETTINGS_PATH, junk);
+    EXPECT_TRUE(LoadSettings());
     EXPECT_LT(std::string(settings.windowTitle).size(), sizeof settings.windowTitle);
     EXPECT_LT(std::string(settings.submitUrl).size(), sizeof settings.submitUrl);
-
-    std::string lines[10];
-    std::copy(std::begin(ORDINARY), std::end(ORDINARY), lines);
-    lines[2] = "-2147483648";
-    lines[3] = "-1";
-    lines[4] = "99999999999999999999";
-    settings = Settings{};
-    ASSERT_TRUE(Load(JoinLines(lines)));
-    EXPECT_EQ(settings.screenWidth, 2147483648u);
-    EXPECT_EQ(settings.screenHeight, 4294967295u);
-    EXPECT_EQ(settings.refreshRate, 75u); // out of range: the read fails
-    EXPECT_STREQ(modeText, "-2147483648x-1@");
 }
