@@ -28,7 +28,8 @@ bool FindFontFile(char* path, size_t size, int* faceIndex)
     {
         return false;
     }
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans:bold:condensed"));
+    FcPattern* pattern =
+        FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans:bold:condensed"));
     FcCharSet* letters = FcCharSetCreate();
     FcCharSetAddChar(letters, 0x017E); // the z with caron of "Užkraunami"
     FcCharSetAddChar(letters, 0x0117); // e with dot above
