@@ -17,6 +17,9 @@ int32_t DrawScene()
               gameState.lookZ, gameState.upX, gameState.upY, gameState.upZ);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, textureIds[gameState.mazeTextureIndex % TEXTURE_SLOT_COUNT]);
+    // The walls' textures carry no alpha, so they take the current colour's: whatever the last
+    // flat picture left (the splash leaves it clear) would make them see-through.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (!gameState.levelIntro && !gameState.levelOutro)
     {
         DrawMaze();
