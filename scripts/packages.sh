@@ -9,6 +9,8 @@ TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool image
     chromium sox)
 # The fuzz targets are built with clang and its libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# scripts/coverage reports with gcovr.
+COVERAGE_PACKAGES=(gcovr)
 
 # install_packages PACKAGE...: apt-get install of those not installed yet (through sudo when
 # not root).
