@@ -1,0 +1,529 @@
+// One libFuzzer driver for every file the game reads. Each target is this file built with
+// FUZZ_READER naming its row of READERS: the row writes the input where the game looks for it,
+// runs the reader and checks what the reader must keep on any bytes. A broken rule aborts with
+// the rule's text, which libFuzzer reports as a crash.
+#include <AL/al.h>
+#include <GL/gl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+#include "flow/campaign.h"
+#include "maze/maze_file.h"
+#include "maze/maze_grid.h"
+#include "platform/platform.h"
+#include "present/settings.h"
+#include "records/name_entry.h"
+#include "records/records_file.h"
+#include "resources/help_text.h"
+#include "resources/sound_bank.h"
+#include "resources/texture_list.h"
+#include "resources/tga_image.h"
+
+// The name entry screen owns the name in the game; the records file only reads it.
+char playerName[NAME_MAX_LENGTH + 1];
+
+namespace
+{
+
+int messageBoxes; // since the row last reset it
+volatile uint8_t touchSum;
+
+void Require(bool holds, const char* rule)
+{
+    if (!holds)
+    {
+        std::fprintf(stderr, "fuzz: broken rule: %s\n", rule);
+        std::abort();
+    }
+}
+
+void WriteFile(const char* path, const void* data, size_t size)
+{
+    FILE* file = std::fopen(path, "wb");
+    Require(file != nullptr && (size == 0 || std::fwrite(data, 1, size, file) == size),
+            "the scratch directory takes the input");
+    std::fclose(file);
+}
+
+// Reads every byte of a buffer, so that the address sanitizer checks that all of it is there.
+void TouchBytes(const void* bytes, size_t size)
+{
+    const volatile uint8_t* at = static_cast<const volatile uint8_t*>(bytes);
+    uint8_t sum = 0;
+    for (size_t i = 0; i < size; ++i)
+    {
+        sum = static_cast<uint8_t>(sum + at[i]);
+    }
+    touchSum = static_cast<uint8_t>(touchSum + sum);
+}
+
+bool IsTerminated(const char* text, size_t size)
+{
+    return std::memchr(text, '\0', size) != nullptr;
+}
+
+// The pixel bytes a TGA header announces (0 for a header too short to tell). Inputs that announce
+// more than IMAGE_BYTES_MAX are kept from the loader: it would only allocate and walk a huge
+// zeroed buffer, which under the sanitizers takes most of a minute per input and is the same
+// code as for a small one.
+size_t CountAnnouncedTgaBytes(const uint8_t* data, size_t size)
+{
+    if (size < 17)
+    {
+        return 0;
+    }
+    int64_t width = static_cast<int16_t>(data[12] | (data[13] << 8));
+    int64_t height = static_cast<int16_t>(data[14] | (data[15] << 8));
+    int64_t bytes = width * height * (data[16] / 8);
+    return bytes > 0 ? static_cast<size_t>(bytes) : 0;
+}
+constexpr size_t IMAGE_BYTES_MAX = 2u << 20;
+
+// A TGA file of the given type, size and depth with `pixelBytes` bytes of pixels.
+void WriteImage(const char* path, uint8_t type, uint16_t width, uint16_t height, uint8_t bits,
+                size_t pixelBytes)
+{
+    uint8_t bytes[18 + 64] = {0, 0, type};
+    const uint8_t SIZE[] = {uint8_t(width), uint8_t(width >> 8), uint8_t(height),
+                            uint8_t(height >> 8), bits};
+    std::memcpy(bytes + 12, SIZE, sizeof SIZE);
+    for (size_t i = 18; i < sizeof bytes; ++i)
+    {
+        bytes[i] = static_cast<uint8_t>(i * 7);
+    }
+    WriteFile(path, bytes, 18 + pixelBytes);
+}
+
+// A mono 8-bit WAV file of `samples` samples at 8000 Hz, cut after `keep` bytes.
+void WriteWav(const char* path, uint32_t samples, size_t keep)
+{
+    uint8_t bytes[44 + 64] = {'R',  'I',  'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V',  'E',  'f', 'm',
+                              't',  ' ',  16,  0,   0, 0, 1, 0, 1,   0,   0x40, 0x1F, 0,   0,
+                              0x40, 0x1F, 0,   0,   1, 0, 8, 0, 'd', 'a', 't',  'a'};
+    uint32_t riffSize = 36 + samples;
+    std::memcpy(bytes + 4, &riffSize, 4);
+    std::memcpy(bytes + 40, &samples, 4);
+    for (uint32_t i = 0; i < samples && 44 + i < sizeof bytes; ++i)
+    {
+        bytes[44 + i] = static_cast<uint8_t>(128 + (i % 16) * 4);
+    }
+    WriteFile(path, bytes, keep);
+}
+
+// ---- The few OpenGL calls the texture list makes, answered without a driver: each upload reads
+// the pixel bytes exactly as OpenGL would (rows padded to the unpack alignment), so the address
+// sanitizer sees a buffer that is too short.
+
+struct GlStandIn
+{
+    uint32_t texturesMade;
+    uint32_t uploads;
+    int32_t unpackAlignment;
+    uint32_t boundTexture;
+};
+
+GlStandIn glStandIn;
+
+} // namespace
+
+void glGenTextures(GLsizei count, GLuint* names)
+{
+    for (GLsizei i = 0; i < count; ++i)
+    {
+        names[i] = ++glStandIn.texturesMade;
+    }
+}
+
+void glBindTexture(GLenum, GLuint texture)
+{
+    glStandIn.boundTexture = texture;
+}
+
+void glGetIntegerv(GLenum name, GLint* value)
+{
+    if (name == GL_UNPACK_ALIGNMENT)
+    {
+        *value = glStandIn.unpackAlignment;
+    }
+}
+
+void glPixelStorei(GLenum name, GLint value)
+{
+    if (name == GL_UNPACK_ALIGNMENT)
+    {
+        glStandIn.unpackAlignment = value;
+    }
+}
+
+void glTexImage2D(GLenum, GLint, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                  GLenum format, GLenum type, const void* pixels)
+{
+    Require(width >= 0 && height >= 0 && border == 0 && type == GL_UNSIGNED_BYTE &&
+                internalFormat == static_cast<GLint>(format) && glStandIn.boundTexture != 0 &&
+                (format == GL_RGB || format == GL_RGBA),
+            "OpenGL takes the upload");
+    ++glStandIn.uploads;
+    if (width > 0 && height > 0)
+    {
+        int64_t alignment = glStandIn.unpackAlignment;
+        int64_t rowBytes = width * (format == GL_RGB ? 3 : 4);
+        int64_t stride = (rowBytes + alignment - 1) / alignment * alignment;
+        TouchBytes(pixels, static_cast<size_t>(stride * (height - 1) + rowBytes));
+    }
+}
+
+void glTexParameteri(GLenum, GLenum, GLint) {}
+
+// ---- The system half of the platform, as far as the readers reach it ----
+
+void ShowMessageBox(const char*, const char*, MessageIcon)
+{
+    ++messageBoxes;
+}
+
+void GetDesktopMode(int32_t* width, int32_t* height, int32_t* refreshRate)
+{
+    *width = 1280;
+    *height = 1024;
+    *refreshRate = 60;
+}
+
+int64_t ReadPerformanceCounter()
+{
+    static int64_t counter = 1000000;
+    return counter += 12345;
+}
+
+int64_t ReadPerformanceFrequency()
+{
+    return 1000000;
+}
+
+namespace
+{
+
+// ---- The readers' rules ----
+
+// The TGA loader: a record always comes back, its status is one of the loader's, and an image it
+// calls good has every byte its header announces.
+void FuzzTgaImage(const uint8_t* data, size_t size)
+{
+    if (CountAnnouncedTgaBytes(data, size) > IMAGE_BYTES_MAX)
+    {
+        // The size rule alone: no side above TGA_MAX_SIDE, no buffer beyond 32-bit sizes.
+        TgaImage header = {};
+        header.width = static_cast<int16_t>(data[12] | (data[13] << 8));
+        header.height = static_cast<int16_t>(data[14] | (data[15] << 8));
+        header.bitsPerPixel = data[16];
+        size_t bytes = CountTgaPixelBytes(&header);
+        Require(bytes <= INT32_MAX &&
+                    (bytes == 0 || (header.width <= TGA_MAX_SIDE && header.height <= TGA_MAX_SIDE)),
+                "no side above the largest, no buffer beyond 32-bit sizes");
+        return;
+    }
+    WriteFile("duomenys/x.tga", data, size);
+    TgaImage* image = LoadTga("duomenys/x.tga");
+    Require(image != nullptr, "only a failed allocation of the record itself returns none");
+    switch (image->status)
+    {
+    case TGA_OK:
+        Require(image->pixels != nullptr && image->width > 0 && image->height > 0 &&
+                    (image->imageType == 2 || image->imageType == 3),
+                "a good image has pixels, a size and a type the loader takes");
+        TouchBytes(image->pixels, CountTgaPixelBytes(image));
+        Require(CountTgaPixelBytes(image) == CountAnnouncedTgaBytes(data, size),
+                "the buffer is the size the header announces");
+        break;
+    case TGA_ERR_UNSUPPORTED:
+    case TGA_ERR_COLOR_MAPPED:
+    case TGA_ERR_NO_MEMORY:
+        Require(image->pixels == nullptr, "a refused image keeps no pixels");
+        break;
+    default:
+        Require(image->status == TGA_ERR_READ, "the file exists, so it opens");
+    }
+    FreeTgaImage(image);
+}
+
+// The texture list, with one image of the fuzzer's own beside the shipped kinds: the input is the
+// list, then, after a line "#IMG#", the bytes of duomenys/x.tga. Every line that yields a path
+// takes the next slot and no more than nine are made; every upload finds all the bytes it reads.
+void PrepareTextureList()
+{
+    WriteImage("duomenys/rgb.tga", 2, 3, 3, 24, 27); // rows of 9 bytes: not a multiple of 4
+    WriteImage("duomenys/rgba.tga", 2, 2, 2, 32, 16);
+    WriteImage("duomenys/grey.tga", 3, 4, 4, 8, 16);   // a depth the list does not take
+    WriteImage("duomenys/short.tga", 2, 5, 3, 24, 10); // ends early
+    WriteImage("duomenys/rle.tga", 10, 2, 2, 24, 12);
+}
+
+void FuzzTextureList(const uint8_t* data, size_t size)
+{
+    constexpr std::string_view IMAGE_MARK = "\n#IMG#\n";
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    size_t mark = input.find(IMAGE_MARK);
+    std::string_view list = input.substr(0, mark);
+    WriteFile("duomenys/teksturos.txt", list.data(), list.size());
+    size_t imageAt = mark + IMAGE_MARK.size();
+    if (mark != std::string_view::npos &&
+        CountAnnouncedTgaBytes(data + imageAt, size - imageAt) <= IMAGE_BYTES_MAX)
+    {
+        WriteFile("duomenys/x.tga", data + imageAt, size - imageAt);
+    }
+    else
+    {
+        std::remove("duomenys/x.tga");
+    }
+    textureCount = 0;
+    std::memset(textureIds, 0, sizeof textureIds);
+    glStandIn = GlStandIn{0, 0, 4, 0};
+    Require(LoadTextures(), "the list file is there, so the list loads");
+    Require(textureCount <= TEXTURE_SLOT_COUNT && glStandIn.texturesMade == textureCount &&
+                glStandIn.uploads == textureCount && glStandIn.unpackAlignment == 4 &&
+                glStandIn.boundTexture == 0,
+            "one texture made and uploaded per slot, OpenGL's state left as it was");
+    for (uint32_t slot = 0; slot < textureCount; ++slot)
+    {
+        Require(textureIds[slot] == slot + 1, "slot numbers follow the list's lines");
+    }
+}
+
+// The sound list, with OpenAL Soft's null device (no sound card is touched) and a few WAV files
+// beside it: a good one, junk and a cut header. At most ten slots are filled, in the order of the
+// lines, each with a buffer and a source the library knows.
+void PrepareSoundList()
+{
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    WriteWav("duomenys/a.wav", 64, 44 + 64);
+    WriteWav("duomenys/cut.wav", 64, 30);
+    static const uint8_t JUNK[] = "RIFF\xff\xff\xff\x7fWAVEfmt \x02\0\0\0junk";
+    WriteFile("duomenys/junk.wav", JUNK, sizeof JUNK);
+    Require(InitSound(), "the null device opens");
+}
+
+void FuzzSoundList(const uint8_t* data, size_t size)
+{
+    WriteFile("duomenys/garsai.txt", data, size);
+    soundCount = 0;
+    std::memset(soundBuffers, 0, sizeof soundBuffers);
+    std::memset(soundSources, 0, sizeof soundSources);
+    messageBoxes = 0;
+    // The null device makes every buffer and source asked for, and a line the bank takes gives
+    // the library nothing to refuse: the bank always loads, without a message.
+    Require(LoadSounds() && messageBoxes == 0 && soundCount <= SOUND_SLOT_COUNT,
+            "the bank loads at most ten sounds without a message");
+    for (uint32_t slot = 0; slot < soundCount; ++slot)
+    {
+        Require(alIsBuffer(soundBuffers[slot]) && alIsSource(soundSources[slot]),
+                "every slot holds a buffer and a source the library knows");
+    }
+    // Give the library its names back, so that a long run does not pile them up.
+    alDeleteSources(static_cast<ALsizei>(soundCount), soundSources);
+    alDeleteBuffers(static_cast<ALsizei>(soundCount), soundBuffers);
+    alGetError();
+}
+
+// The help text: at most twenty entries, each terminated within its 81 bytes.
+void FuzzHelpText(const uint8_t* data, size_t size)
+{
+    WriteFile("duomenys/pagalba.txt", data, size);
+    std::memset(helpLines, 'x', sizeof helpLines);
+    helpLineCount = 99;
+    Require(LoadHelpText() && helpLineCount >= 1 && helpLineCount <= HELP_MAX_LINES,
+            "the help loads one to twenty entries");
+    for (uint32_t i = 0; i < helpLineCount; ++i)
+    {
+        Require(IsTerminated(helpLines[i], HELP_LINE_LENGTH),
+                "every entry ends within its bytes, or the overlay prints past it");
+    }
+}
+
+// The maze file: a file it refuses leaves the maze in memory untouched; a file it takes fills
+// only the rectangle it declares, which fits the grid, and puts the player and the exit only on
+// cells inside it.
+bool IsInMaze(double x, double y)
+{
+    return x >= 0.0 && y >= 0.0 && x < mazeGrid.mazeLength && y < mazeGrid.mazeWidth;
+}
+
+void FuzzMazeFile(const uint8_t* data, size_t size)
+{
+    constexpr uint8_t UNTOUCHED = 0xAB;
+    static MazeGrid before;
+    WriteFile(BACKGROUND_MAZE_PATH, data, size);
+    // A maze in memory as the last one played could leave it.
+    mazeGrid = MazeGrid{};
+    std::memset(mazeGrid.cells, UNTOUCHED, sizeof mazeGrid.cells);
+    mazeGrid.mazeLength = 40.0f;
+    mazeGrid.mazeWidth = 20.0f;
+    mazeGrid.playerX = 1.0f;
+    mazeGrid.playerY = 2.0f;
+    mazeGrid.exitX = 38;
+    mazeGrid.exitY = 18;
+    mazeGrid.mazeAccepted = true;
+    std::memcpy(&before, &mazeGrid, sizeof before);
+    if (!LoadMazeFile(BACKGROUND_MAZE_PATH))
+    {
+        Require(std::memcmp(&before, &mazeGrid, sizeof before) == 0,
+                "a refused file leaves the maze as it was");
+        return;
+    }
+    Require(mazeGrid.mazeLength >= 0.0f && mazeGrid.mazeLength <= MAZE_MAX_SIZE &&
+                mazeGrid.mazeWidth >= 0.0f && mazeGrid.mazeWidth <= MAZE_MAX_SIZE &&
+                mazeGrid.mazeAccepted == before.mazeAccepted,
+            "the declared size fits the grid");
+    for (int y = 0; y < MAZE_MAX_SIZE; ++y)
+    {
+        for (int x = 0; x < MAZE_MAX_SIZE; ++x)
+        {
+            Require(IsInMaze(x, y) || mazeGrid.cells[y][x] == UNTOUCHED,
+                    "nothing is written outside the declared maze");
+        }
+    }
+    if (mazeGrid.playerX != before.playerX || mazeGrid.playerY != before.playerY)
+    {
+        Require(IsInMaze(mazeGrid.playerX, mazeGrid.playerY) &&
+                    mazeGrid.cells[static_cast<int>(mazeGrid.playerY)]
+                                  [static_cast<int>(mazeGrid.playerX)] == CELL_START,
+                "the player is put on a start cell inside the maze");
+    }
+    if (mazeGrid.exitX != before.exitX || mazeGrid.exitY != before.exitY)
+    {
+        Require(IsInMaze(mazeGrid.exitX, mazeGrid.exitY) &&
+                    mazeGrid.cells[mazeGrid.exitY][mazeGrid.exitX] == CELL_EXIT,
+                "the exit is put on an exit cell inside the maze");
+    }
+}
+
+// The settings: they always read (the file is there), both texts and the mode text stay
+// terminated within their fields, the full-screen flag stays a flag, and the desktop's values
+// stand in for zeros only.
+void FuzzSettings(const uint8_t* data, size_t size)
+{
+    WriteFile(SETTINGS_PATH, data, size);
+    settings = Settings{};
+    std::memset(modeText, 'x', sizeof modeText);
+    Require(LoadSettings(), "the file is there, so the settings read");
+    uint8_t fullscreen = 0;
+    std::memcpy(&fullscreen, &settings.fullscreen, 1);
+    Require(IsTerminated(settings.windowTitle, sizeof settings.windowTitle) &&
+                IsTerminated(settings.submitUrl, sizeof settings.submitUrl) &&
+                IsTerminated(modeText, sizeof modeText),
+            "the title, the address and the mode text end within their fields");
+    Require(fullscreen <= 1 && settings.screenWidth != 0 && settings.screenHeight != 0 &&
+                settings.refreshRate != 0 && settings.depthBits == 32,
+            "a flag stays a flag, the desktop's values stand in for zeros");
+    // The address is read up to 254 characters, leaving room for the query the game appends.
+    Require(std::strlen(settings.submitUrl) <= SUBMIT_URL_SIZE - 2, "the address leaves room");
+}
+
+// The records file: the reader fills at most ten terminated entries, and a result saved into
+// whatever it read is written so that reading the file again gives back exactly the table the
+// game holds: nothing of the table is lost by a save.
+void RequireWholeTable()
+{
+    Require(recordCount <= RECORD_COUNT_MAX, "at most ten records");
+    for (uint32_t i = 0; i < recordCount; ++i)
+    {
+        Require(IsTerminated(records[i].name, RECORD_NAME_SIZE), "every name ends in its field");
+    }
+}
+
+void FuzzRecordsFile(const uint8_t* data, size_t size)
+{
+    WriteFile(RECORDS_PATH, data, size);
+    recordCount = 0;
+    messageBoxes = 0;
+    Require(LoadRecords(), "the file is there, so the records read");
+    RequireWholeTable();
+    // A score from the bytes, and a name as the name entry screen makes them: letters, digits and
+    // spaces, 1 to 15 of them.
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i)
+    {
+        hash = (hash ^ data[i]) * 16777619u;
+    }
+    static const char LETTERS[] = "abcxyzABCXYZ019 ";
+    size_t length = 1 + (size > 0 ? data[0] % NAME_MAX_LENGTH : 0);
+    for (size_t i = 0; i < length; ++i)
+    {
+        uint8_t byte = i + 1 < size ? data[i + 1] : static_cast<uint8_t>(i);
+        playerName[i] = LETTERS[byte % (sizeof LETTERS - 1)];
+    }
+    playerName[length] = '\0';
+    Require(SaveRecord(static_cast<int32_t>(hash % 2000000u)) && messageBoxes == 0,
+            "the result is saved without a message");
+    RequireWholeTable();
+    RecordEntry saved[RECORD_COUNT_MAX];
+    uint32_t savedCount = recordCount;
+    std::memcpy(saved, records, sizeof saved);
+    std::memset(records, 0, sizeof records);
+    recordCount = 0;
+    Require(LoadRecords() && recordCount == savedCount, "every entry written is read again");
+    for (uint32_t i = 0; i < savedCount; ++i)
+    {
+        Require(records[i].score == saved[i].score &&
+                    std::strcmp(records[i].name, saved[i].name) == 0,
+                "every entry reads back as it was saved");
+    }
+}
+
+struct FuzzedReader
+{
+    const char* name; // the target's and its corpus's name
+    void (*prepare)();
+    void (*fuzz)(const uint8_t* data, size_t size);
+};
+
+const FuzzedReader READERS[] = {
+    {"tga_image", nullptr, FuzzTgaImage},
+    {"texture_list", PrepareTextureList, FuzzTextureList},
+    {"sound_list", PrepareSoundList, FuzzSoundList},
+    {"help_text", nullptr, FuzzHelpText},
+    {"maze_file", nullptr, FuzzMazeFile},
+    {"settings", nullptr, FuzzSettings},
+    {"records_file", nullptr, FuzzRecordsFile},
+};
+
+const FuzzedReader* reader;
+
+} // namespace
+
+// Works in a fresh scratch directory of its own with the game's data folders: the readers take
+// fixed paths relative to the working directory.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    for (const FuzzedReader& row : READERS)
+    {
+        reader = std::strcmp(row.name, FUZZ_READER) == 0 ? &row : reader;
+    }
+    Require(reader != nullptr, "FUZZ_READER names a row of READERS");
+    // tmpfs where there is one: the records writer syncs every file it writes.
+    static std::filesystem::path scratch =
+        std::filesystem::path(std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") /
+        ("vortanai-fuzz-" + std::string(reader->name) + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(scratch);
+    for (const char* folder : {"duomenys", "vortanai", "rekordai"})
+    {
+        std::filesystem::create_directories(scratch / folder);
+    }
+    std::filesystem::current_path(scratch);
+    // The directory goes when the run ends; a crash leaves it for a look.
+    std::atexit([] { std::filesystem::remove_all(scratch); });
+    if (reader->prepare != nullptr)
+    {
+        reader->prepare();
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    reader->fuzz(data, size);
+    return 0;
+}
