@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "maze/maze_grid.h"
-#include "platform/text_file.h"
+#include "text/text_file.h"
 
 namespace
 {

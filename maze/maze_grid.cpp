@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "maze/maze_clock.h"
 #include "maze/maze_random.h"
-#include "platform/platform.h"
 
 MazeGrid mazeGrid;
 
@@ -317,7 +317,7 @@ bool GenerateMaze(int32_t length, int32_t width, int32_t difficulty, int32_t see
 
     // Seed 0 asks for a new maze on every call.
     uint32_t start =
-        seed != 0 ? static_cast<uint32_t>(seed) : static_cast<uint32_t>(ReadPerformanceCounter());
+        seed != 0 ? static_cast<uint32_t>(seed) : static_cast<uint32_t>(ReadMazeClock());
     SeedMazeRandom(start);
 
     mazeGrid.playerX = 2.0f;

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
-#include "platform/text_file.h"
+#include "text/text_file.h"
 
 Settings settings;
 char modeText[MODE_TEXT_SIZE];

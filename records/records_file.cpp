@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
-#include "platform/text_file.h"
 #include "records/name_entry.h"
+#include "text/text_file.h"
 
 RecordEntry records[RECORD_COUNT_MAX];
 uint32_t recordCount;

@@ -1,6 +1,6 @@
 #include "resources/help_text.h"
 
-#include "platform/text_file.h"
+#include "text/text_file.h"
 
 char helpLines[HELP_MAX_LINES][HELP_LINE_LENGTH];
 uint32_t helpLineCount;

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "platform/platform.h"
-#include "platform/text_file.h"
+#include "text/text_file.h"
 
 uint32_t soundBuffers[SOUND_SLOT_COUNT];
 uint32_t soundSources[SOUND_SLOT_COUNT];

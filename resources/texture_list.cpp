@@ -2,8 +2,8 @@
 
 #include <GL/gl.h>
 
-#include "platform/text_file.h"
 #include "resources/tga_image.h"
+#include "text/text_file.h"
 
 uint32_t textureIds[TEXTURE_SLOT_COUNT];
 uint32_t textureCount;

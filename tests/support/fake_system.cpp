@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "maze/maze_clock.h"
+
 FakeSystem fakeSystem;
 
 void ResetFakeSystem()
@@ -72,4 +74,10 @@ void SetCursorPosition(int32_t x, int32_t y)
 void OpenAddress(const char* address)
 {
     fakeSystem.addresses.emplace_back(address);
+}
+
+// The generator's seed 0 reads the same scripted clock.
+int64_t ReadMazeClock()
+{
+    return ReadPerformanceCounter();
 }

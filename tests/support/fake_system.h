@@ -1,6 +1,6 @@
-// The system half of the platform under the test's control: the clock only moves when the test
-// moves it, the cursor is a pair of numbers, and every message box, cursor warp and opened
-// address is written down instead of shown.
+// The system half of the platform under the test's control: the clock (the generator's seed 0
+// reads it too) only moves when the test moves it, the cursor is a pair of numbers, and every
+// message box, cursor warp and opened address is written down instead of shown.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/text_file.h"
+#include "text/text_file.h"
 
 #include <gtest/gtest.h>
 #include <string>
