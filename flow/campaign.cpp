@@ -6,11 +6,6 @@
 #include "maze/maze_grid.h"
 #include "resources/sound_bank.h"
 
-int32_t ScoreLevel(int32_t seconds, int32_t timeFactor)
-{
-    return 1000000 / ((seconds > 0 ? seconds : 1) * timeFactor);
-}
-
 void SetUpCampaignLevel()
 {
     gameState.levelSetupPending = false;

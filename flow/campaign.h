@@ -22,7 +22,10 @@ constexpr const char* BACKGROUND_MAZE_PATH = "vortanai/intro.txt";
 
 // The score of a level finished in `seconds` whole seconds. A level finished within its first
 // second (or during its intro) counts as one second.
-int32_t ScoreLevel(int32_t seconds, int32_t timeFactor);
+constexpr int32_t ScoreLevel(int32_t seconds, int32_t timeFactor)
+{
+    return 1000000 / ((seconds > 0 ? seconds : 1) * timeFactor);
+}
 // Sets up campaign level `levelNumber`, or completes the campaign after the fifth.
 void SetUpCampaignLevel();
 // Enter or Esc during an intro or outro: the phase ends at the next frame, which adds its time

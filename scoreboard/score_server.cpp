@@ -1,9 +1,22 @@
 #include "scoreboard/score_server.h"
 
+// Asio's awaitable uses std::exchange without including <utility> itself.
+#include <utility>
+
+#include <atomic>
+#include <boost/asio.hpp>
+#include <boost/beast.hpp>
 #include <charconv>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <mutex>
+#include <optional>
+#include <sys/resource.h>
+#include <thread>
+#include <unordered_map>
+#include <vector>
 
 #include "records/verification_code.h"
 #include "scoreboard/score_page.h"
@@ -12,93 +25,264 @@
 namespace
 {
 
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+using Request = http::request<http::string_body>;
+using Response = http::response<http::string_body>;
+
 constexpr size_t NAME_MAX_LENGTH = 15;
 // The log keeps this much of an address; the rest of an overlong one says nothing new.
 constexpr size_t LOGGED_TARGET_MAX = 300;
-// Workers for requests: enough that a few idle keep-alive browsers do not hold up submissions.
-constexpr size_t WORKER_COUNT = 16;
+// Workers take whole requests, each with a database connection of its own; waiting connections
+// hold none of them.
+constexpr int WORKER_COUNT = 16;
+constexpr int LISTEN_BACKLOG = 511;
+// A request line and its headers together; the pages take no body, so a small one is plenty.
+constexpr size_t HEADER_LIMIT = 8192;
+constexpr size_t BODY_LIMIT = 4096;
+// From the moment a connection waits for a request (after connecting or after the last answer)
+// the whole request must have come: a client sending a byte at a time is cut off, not waited on.
+constexpr auto REQUEST_DEADLINE = std::chrono::seconds(10);
+constexpr auto WRITE_DEADLINE = std::chrono::seconds(10);
+// Descriptors kept free for the database, the log and the listener.
+constexpr rlim_t RESERVED_DESCRIPTORS = 64;
+// Bad codes from one address: a burst of this many, then this many a second; honest players send
+// none, so even many behind one proxy are never slowed.
+constexpr double BAD_CODE_BURST = 20;
+constexpr double BAD_CODE_RATE = 5;
+constexpr size_t BUCKET_PRUNE_SIZE = 10000;
 constexpr const char* OUTCOME_HEADER = "X-Vortanai-Result";
 
-void SendPage(httplib::Response& res, int status, std::string html, const char* outcome)
+struct TokenBucket
 {
-    res.status = status;
+    double tokens;
+    std::chrono::steady_clock::time_point updated;
+};
+
+// The running server. Set up by StartScoreboard, emptied by StopScoreboard.
+struct ScoreboardRun
+{
+    ScoreboardOptions options;
+    std::optional<asio::io_context> io;
+    std::optional<tcp::acceptor> acceptor;
+    std::vector<std::thread> workers;
+    std::atomic<int64_t> connections;
+    int64_t connectionMax;
+    std::mutex bucketMutex;
+    std::unordered_map<std::string, TokenBucket> buckets; // bad codes per client address
+};
+
+ScoreboardRun scoreboardRun;
+// The database connection of the worker thread running this request.
+thread_local ScoreStore* workerStore = nullptr;
+
+// What a request was answered with, for the log.
+struct Answer
+{
+    Response response;
+    std::string outcome;
+    std::string reason; // the database's reason for a 503
+};
+
+void SetPage(Answer* answer, http::status status, std::string html, const char* outcome)
+{
+    Response& res = answer->response;
+    res.result(status);
     // The page needs nothing but its own inline style; results are never served from a cache.
-    res.set_header("Content-Security-Policy",
-                   "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; "
-                   "form-action 'none'");
-    res.set_header("X-Content-Type-Options", "nosniff");
-    res.set_header("Referrer-Policy", "no-referrer");
-    res.set_header("Cache-Control", "no-store");
-    res.set_header(OUTCOME_HEADER, outcome);
-    res.set_content(std::move(html), "text/html; charset=utf-8");
+    res.set("Content-Security-Policy",
+            "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'");
+    res.set("X-Content-Type-Options", "nosniff");
+    res.set("Referrer-Policy", "no-referrer");
+    res.set(http::field::cache_control, "no-store");
+    res.set(http::field::content_type, "text/html; charset=utf-8");
+    res.set(OUTCOME_HEADER, outcome);
+    res.body() = std::move(html);
+    res.prepare_payload();
+    answer->outcome = outcome;
+}
+
+void SetBusyPage(Answer* answer, const char* outcome)
+{
+    // Stored or not, the same address can be opened again: a repeat is never counted twice.
+    answer->response.set(http::field::retry_after, "5");
+    SetPage(answer, http::status::service_unavailable, RenderBusyPage(), outcome);
+    answer->reason = workerStore->error;
+}
+
+int ReadHexDigit(char c)
+{
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// A form value as a browser sends it: %XX escapes and '+' for a space; a broken escape stays as
+// it is written (and then fails the checks).
+std::string DecodeQueryValue(std::string_view text)
+{
+    std::string value;
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        int high = i + 2 < text.size() && text[i] == '%' ? ReadHexDigit(text[i + 1]) : -1;
+        int low = high >= 0 ? ReadHexDigit(text[i + 2]) : -1;
+        if (low >= 0)
+        {
+            value += static_cast<char>(high * 16 + low);
+            i += 2;
+        }
+        else
+        {
+            value += text[i] == '+' ? ' ' : text[i];
+        }
+    }
+    return value;
 }
 
 // The one value of a query key; false when the key is missing or given more than once.
-bool ReadSingleParam(const httplib::Request& req, const char* key, std::string* value)
+bool ReadSingleParam(std::string_view query, std::string_view key, std::string* value)
 {
-    if (req.get_param_value_count(key) != 1)
+    int count = 0;
+    while (!query.empty())
     {
+        std::string_view pair = query.substr(0, query.find('&'));
+        query.remove_prefix(std::min(query.size(), pair.size() + 1));
+        std::string_view name = pair.substr(0, pair.find('='));
+        if (DecodeQueryValue(name) == key)
+        {
+            ++count;
+            *value = DecodeQueryValue(pair.substr(std::min(pair.size(), name.size() + 1)));
+        }
+    }
+    return count == 1;
+}
+
+// Takes one token for a bad code from the address's bucket; false (with the seconds until the
+// next token) when it is empty.
+bool TakeBadCodeToken(const std::string& address, bool take, int* retryAfter)
+{
+    auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(scoreboardRun.bucketMutex);
+    auto& buckets = scoreboardRun.buckets;
+    if (buckets.size() >= BUCKET_PRUNE_SIZE)
+    {
+        // Full buckets say nothing: forgetting them keeps the table small under many addresses.
+        std::erase_if(buckets,
+                      [&](const auto& entry)
+                      {
+                          std::chrono::duration<double> idle = now - entry.second.updated;
+                          return entry.second.tokens + idle.count() * BAD_CODE_RATE >=
+                                 BAD_CODE_BURST;
+                      });
+    }
+    auto [found, added] = buckets.try_emplace(address, TokenBucket{BAD_CODE_BURST, now});
+    TokenBucket& bucket = found->second;
+    std::chrono::duration<double> elapsed = now - bucket.updated;
+    bucket.tokens = std::min(BAD_CODE_BURST, bucket.tokens + elapsed.count() * BAD_CODE_RATE);
+    bucket.updated = now;
+    if (bucket.tokens < 1)
+    {
+        *retryAfter = static_cast<int>(std::ceil((1 - bucket.tokens) / BAD_CODE_RATE));
         return false;
     }
-    *value = req.get_param_value(key);
+    bucket.tokens -= take ? 1 : 0;
     return true;
 }
 
-void ServeResult(const httplib::Request& req, httplib::Response& res, const std::string& path)
+void ServeResult(std::string_view query, bool write, const std::string& address, Answer* answer)
 {
+    int retryAfter = 0;
+    if (!TakeBadCodeToken(address, false, &retryAfter))
+    {
+        answer->response.set(http::field::retry_after, std::to_string(retryAfter));
+        SetPage(answer, http::status::too_many_requests, RenderRejectedPage(), "slowed");
+        return;
+    }
     std::string name;
     std::string code;
     VerifiedResult verified{};
-    // Exactly 17 characters before reading: a NUL inside the parameter must not end it early.
-    if (!ReadSingleParam(req, "v", &name) || !ReadSingleParam(req, "r", &code) ||
+    // Exactly 17 characters before reading: a NUL inside the parameter must not end it early. A
+    // score the campaign cannot give is as false as a wrong digit.
+    if (!ReadSingleParam(query, "v", &name) || !ReadSingleParam(query, "r", &code) ||
         !IsPlayerName(name) || code.size() != VERIFICATION_CODE_LENGTH ||
-        !ReadVerificationCode(code.c_str(), &verified))
+        !ReadVerificationCode(code.c_str(), &verified) || verified.score > CampaignScoreMax())
     {
-        SendPage(res, 400, RenderRejectedPage(), "rejected");
+        TakeBadCodeToken(address, true, &retryAfter);
+        SetPage(answer, http::status::bad_request, RenderRejectedPage(), "rejected");
         return;
     }
-    ScoreDatabase db = OpenScoreDatabase(path);
     RankedResult ranked{};
     ScoreBoard board;
-    StoreOutcome outcome =
-        db ? StoreVerifiedResult(db.get(), name, verified, code, &ranked) : STORE_FAILED;
-    if (outcome == STORE_FAILED || !ReadScoreBoard(db.get(), &board))
+    StoreOutcome outcome = StoreVerifiedResult(workerStore, name, verified, code, write, &ranked);
+    if (outcome == STORE_FAILED || !ReadScoreBoard(workerStore, &board))
     {
-        // Stored or not, the same address can be opened again: a repeat is never counted twice.
-        res.set_header("Retry-After", "5");
-        SendPage(res, 503, RenderBusyPage(), outcome == STORE_FAILED ? "failed" : "unread");
+        SetBusyPage(answer, outcome == STORE_FAILED ? "failed" : "unread");
         return;
     }
-    bool repeated = outcome == STORE_REPEATED;
-    SendPage(res, 200, RenderResultPage(ranked, repeated, board), repeated ? "repeated" : "added");
+    const char* outcomes[] = {"added", "repeated", "unstored"};
+    SetPage(answer, http::status::ok, RenderResultPage(ranked, outcome != STORE_ADDED, board),
+            outcomes[outcome]);
 }
 
-void ServeBoard(httplib::Response& res, const std::string& path)
+void ServeBoard(Answer* answer)
 {
-    ScoreDatabase db = OpenScoreDatabase(path);
     ScoreBoard board;
-    if (!db || !ReadScoreBoard(db.get(), &board))
+    if (!ReadScoreBoard(workerStore, &board))
     {
-        res.set_header("Retry-After", "5");
-        SendPage(res, 503, RenderBusyPage(), "unread");
+        SetBusyPage(answer, "unread");
         return;
     }
-    SendPage(res, 200, RenderBoardPage(board), "board");
+    SetPage(answer, http::status::ok, RenderBoardPage(board), "board");
 }
 
-// httplib's own refusals (unknown path, bad request line, overlong address) get a page too; a
-// page already written by a route is left as it is.
-httplib::Server::HandlerResponse FillErrorPage(const httplib::Request&, httplib::Response& res)
+// The client's address: the peer's, or behind a trusted proxy the last X-Forwarded-For entry
+// (the one the proxy added; earlier ones are whatever the client wrote).
+std::string ReadClientAddress(const Request& req, const std::string& peer)
 {
-    if (!res.body.empty())
+    auto forwarded = req.find("X-Forwarded-For");
+    if (!scoreboardRun.options.trustProxy || forwarded == req.end())
     {
-        return httplib::Server::HandlerResponse::Unhandled;
+        return peer;
     }
-    std::string page = res.status == 404   ? RenderMissingPage()
-                       : res.status >= 500 ? RenderBusyPage()
-                                           : RenderRejectedPage();
-    SendPage(res, res.status, std::move(page), "error");
-    return httplib::Server::HandlerResponse::Handled;
+    std::string_view list = forwarded->value();
+    std::string_view last = list.substr(list.rfind(',') + 1);
+    while (!last.empty() && last.front() == ' ')
+    {
+        last.remove_prefix(1);
+    }
+    return last.empty() ? peer : std::string(last);
+}
+
+void ServeRequest(const Request& req, const std::string& address, Answer* answer)
+{
+    std::string_view target = req.target();
+    std::string_view path = target.substr(0, target.find('?'));
+    std::string_view query = target.substr(std::min(target.size(), path.size() + 1));
+    bool head = req.method() == http::verb::head;
+    if (req.method() != http::verb::get && !head)
+    {
+        answer->response.set(http::field::allow, "GET, HEAD");
+        SetPage(answer, http::status::method_not_allowed, RenderRejectedPage(), "error");
+    }
+    else if (path == "/rezultatas")
+    {
+        ServeResult(query, !head, address, answer); // HEAD answers as GET would, storing nothing
+    }
+    else if (path == "/")
+    {
+        ServeBoard(answer);
+    }
+    else
+    {
+        SetPage(answer, http::status::not_found, RenderMissingPage(), "error");
+    }
+    answer->response.keep_alive(req.keep_alive());
+    if (head)
+    {
+        answer->response.body().clear(); // the Content-Length stays that of the page
+    }
 }
 
 // Printable ASCII stays, everything else (and the backslash) becomes \xHH: a request can never
@@ -126,7 +310,8 @@ void AppendLoggable(std::string* line, std::string_view text)
     }
 }
 
-void LogRequest(const httplib::Request& req, const httplib::Response& res)
+void LogRequest(const std::string& address, std::string_view method, std::string_view target,
+                const Answer& answer)
 {
     std::time_t now = std::time(nullptr);
     std::tm utc{};
@@ -134,21 +319,137 @@ void LogRequest(const httplib::Request& req, const httplib::Response& res)
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
     std::string line = stamp;
-    line += ' ';
-    AppendLoggable(&line, req.remote_addr.empty() ? "-" : req.remote_addr);
-    line += ' ';
-    AppendLoggable(&line, req.method.empty() ? "-" : req.method);
-    line += ' ';
-    AppendLoggable(&line, req.target.empty() ? "-" : req.target);
-    line += ' ' + std::to_string(res.status);
-    std::string outcome = res.get_header_value(OUTCOME_HEADER);
-    if (!outcome.empty())
+    for (std::string_view part : {std::string_view(address), method, target})
     {
-        line += ' ' + outcome;
+        line += ' ';
+        AppendLoggable(&line, part.empty() ? "-" : part);
+    }
+    line += ' ' + std::to_string(answer.response.result_int()) + ' ' + answer.outcome;
+    if (!answer.reason.empty())
+    {
+        line += ": ";
+        AppendLoggable(&line, answer.reason);
     }
     line += '\n';
     // One write per line, so lines from different workers never interleave.
     std::fputs(line.c_str(), stderr);
+}
+
+// The answer to a request that could not be read whole; the connection is closed after it.
+// False when nothing is to be answered (the client left or took too long).
+bool AnswerUnreadRequest(beast::error_code ec, const beast::flat_buffer& buffer, Answer* answer)
+{
+    if (ec == http::error::header_limit)
+    {
+        // Still within the first line: the address itself is too long.
+        std::string_view start(static_cast<const char*>(buffer.data().data()),
+                               buffer.data().size());
+        bool inLine = start.find('\n') == std::string_view::npos;
+        SetPage(answer,
+                inLine ? http::status::uri_too_long : http::status::request_header_fields_too_large,
+                RenderRejectedPage(), "error");
+    }
+    else if (ec == http::error::body_limit)
+    {
+        SetPage(answer, http::status::payload_too_large, RenderRejectedPage(), "error");
+    }
+    else if (ec.category() == http::make_error_code(http::error::bad_target).category())
+    {
+        SetPage(answer, http::status::bad_request, RenderRejectedPage(), "error");
+    }
+    else
+    {
+        return false;
+    }
+    answer->response.keep_alive(false);
+    return true;
+}
+
+asio::awaitable<void> ServeConnection(tcp::socket socket)
+{
+    beast::error_code ec;
+    // Each answer goes out at once, not after the next packet's acknowledgement.
+    socket.set_option(tcp::no_delay(true), ec);
+    tcp::endpoint peer = socket.remote_endpoint(ec);
+    std::string peerAddress = ec ? "-" : peer.address().to_string();
+    beast::tcp_stream stream(std::move(socket));
+    beast::flat_buffer buffer;
+    for (bool open = true; open;)
+    {
+        http::request_parser<http::string_body> parser;
+        parser.header_limit(HEADER_LIMIT);
+        parser.body_limit(BODY_LIMIT);
+        stream.expires_after(REQUEST_DEADLINE);
+        co_await http::async_read(stream, buffer, parser,
+                                  asio::redirect_error(asio::use_awaitable, ec));
+        Answer answer;
+        std::string address = peerAddress;
+        if (!ec)
+        {
+            address = ReadClientAddress(parser.get(), peerAddress);
+            ServeRequest(parser.get(), address, &answer);
+            open = answer.response.keep_alive();
+        }
+        else if (ec == http::error::end_of_stream || !AnswerUnreadRequest(ec, buffer, &answer))
+        {
+            break;
+        }
+        else
+        {
+            open = false;
+        }
+        LogRequest(address, parser.get().method_string(), parser.get().target(), answer);
+        stream.expires_after(WRITE_DEADLINE);
+        co_await http::async_write(stream, answer.response,
+                                   asio::redirect_error(asio::use_awaitable, ec));
+        open = open && !ec;
+    }
+    stream.socket().shutdown(tcp::socket::shutdown_send, ec);
+    --scoreboardRun.connections;
+}
+
+asio::awaitable<void> AcceptConnections()
+{
+    for (;;)
+    {
+        beast::error_code ec;
+        tcp::socket socket = co_await scoreboardRun.acceptor->async_accept(
+            asio::make_strand(*scoreboardRun.io), asio::redirect_error(asio::use_awaitable, ec));
+        if (ec == asio::error::operation_aborted)
+        {
+            co_return;
+        }
+        if (ec || scoreboardRun.connections >= scoreboardRun.connectionMax)
+        {
+            // Out of descriptors: wait for connections to end instead of spinning on the error.
+            asio::steady_timer pause(*scoreboardRun.io, std::chrono::milliseconds(ec ? 50 : 0));
+            co_await pause.async_wait(asio::redirect_error(asio::use_awaitable, ec));
+            continue; // the socket, if any, closes here
+        }
+        ++scoreboardRun.connections;
+        asio::any_io_executor executor = socket.get_executor();
+        asio::co_spawn(executor, ServeConnection(std::move(socket)), asio::detached);
+    }
+}
+
+void RunWorker()
+{
+    ScoreStore store;
+    store.target = scoreboardRun.options.database;
+    workerStore = &store;
+    scoreboardRun.io->run();
+    CloseScoreStore(&store);
+}
+
+// Every connection is a descriptor: take the most the system allows.
+rlim_t RaiseDescriptorLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+    getrlimit(RLIMIT_NOFILE, &limit);
+    return limit.rlim_cur;
 }
 
 } // namespace
@@ -159,7 +460,12 @@ bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, s
     {
         std::string_view argument = argv[i];
         std::string_view option = argument.substr(0, argument.find('='));
-        if (option != "--port" && option != "--bind" && option != "--db")
+        if (argument == "--trust-proxy")
+        {
+            options->trustProxy = true;
+            continue;
+        }
+        if (option != "--port" && option != "--bind" && option != "--db" && option != "--import")
         {
             *error = "unknown option " + std::string(argument);
             return false;
@@ -190,13 +496,11 @@ bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, s
             }
             options->port = port;
         }
-        else if (option == "--bind")
-        {
-            options->bind = value;
-        }
         else
         {
-            options->database = value;
+            (option == "--bind" ? options->bind
+             : option == "--db" ? options->database
+                                : options->importFile) = value;
         }
     }
     return true;
@@ -220,13 +524,57 @@ bool IsPlayerName(std::string_view name)
     return true;
 }
 
-void SetUpScoreboard(httplib::Server& server, const std::string& databasePath)
+bool StartScoreboard(const ScoreboardOptions& options, int* port, std::string* error)
 {
-    server.new_task_queue = [] { return new httplib::ThreadPool(WORKER_COUNT); };
-    server.Get("/rezultatas", [databasePath](const httplib::Request& req, httplib::Response& res)
-               { ServeResult(req, res, databasePath); });
-    server.Get("/", [databasePath](const httplib::Request&, httplib::Response& res)
-               { ServeBoard(res, databasePath); });
-    server.set_error_handler(httplib::Server::HandlerWithResponse(FillErrorPage));
-    server.set_logger(LogRequest);
+    ScoreboardRun& run = scoreboardRun;
+    run.options = options;
+    run.connections = 0;
+    run.connectionMax = static_cast<int64_t>(RaiseDescriptorLimit() - RESERVED_DESCRIPTORS);
+    run.buckets.clear();
+    run.io.emplace(WORKER_COUNT);
+    run.acceptor.emplace(*run.io);
+    beast::error_code ec;
+    tcp::endpoint endpoint(asio::ip::make_address(options.bind, ec),
+                           static_cast<uint16_t>(options.port));
+    if (!ec)
+    {
+        run.acceptor->open(endpoint.protocol(), ec);
+    }
+    if (!ec)
+    {
+        run.acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
+        run.acceptor->bind(endpoint, ec);
+    }
+    if (!ec)
+    {
+        run.acceptor->listen(LISTEN_BACKLOG, ec);
+    }
+    if (ec)
+    {
+        *error = "cannot listen on " + options.bind + " port " + std::to_string(options.port) +
+                 ": " + ec.message();
+        run.acceptor.reset();
+        run.io.reset();
+        return false;
+    }
+    *port = run.acceptor->local_endpoint().port();
+    asio::co_spawn(*run.io, AcceptConnections(), asio::detached);
+    for (int i = 0; i < WORKER_COUNT; ++i)
+    {
+        run.workers.emplace_back(RunWorker);
+    }
+    return true;
+}
+
+void StopScoreboard()
+{
+    ScoreboardRun& run = scoreboardRun;
+    run.io->stop();
+    for (std::thread& worker : run.workers)
+    {
+        worker.join();
+    }
+    run.workers.clear();
+    run.acceptor.reset();
+    run.io.reset(); // destroys the connections still open
 }

@@ -1,24 +1,45 @@
-// The score page's web server: the routes, the request log and the command line.
+// The score page's web server, event-driven on Boost.Beast: connections wait for their bytes
+// without holding a worker, and a worker (with its own database connection) takes a request only
+// once the whole of it has arrived. The routes, the limits, the request log and the command line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include <httplib.h>
+#include "flow/campaign.h"
 
 struct ScoreboardOptions
 {
     std::string bind = "127.0.0.1";
     int port = 8017; // 0: any free port, named in the start-up line
-    // Relative to the working directory, as the game's files are: beside the records file.
+    // Relative to the working directory, as the game's files are: beside the records file. A
+    // libpq URI (postgresql://...) uses PostgreSQL instead.
     std::string database = "rekordai/rezultatai.sqlite";
+    // Bad codes are counted per client address; behind a proxy the address is the last one of
+    // X-Forwarded-For, which only a proxy we trust may set.
+    bool trustProxy = false;
+    std::string importFile; // --import: copy this SQLite file's results in, then exit
 };
 
-// Reads --port, --bind, --db (as "--x VALUE" or "--x=VALUE"). False, with a message, on an
-// unknown option, a missing value or a port outside 0..65535.
+// The most a campaign can give: every level finished within its first second.
+constexpr int32_t CampaignScoreMax()
+{
+    int32_t sum = 0;
+    for (const CampaignLevel& level : CAMPAIGN_LEVELS)
+    {
+        sum += ScoreLevel(1, level.timeFactor);
+    }
+    return sum;
+}
+
+// Reads --port, --bind, --db, --import (as "--x VALUE" or "--x=VALUE") and --trust-proxy. False,
+// with a message, on an unknown option, a missing value or a port outside 0..65535.
 bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, std::string* error);
 // The names the game's name entry can type: 1 to 15 ASCII letters, digits and spaces.
 bool IsPlayerName(std::string_view name);
-// Installs the pages, the error pages and the one-line-per-request log on standard error. The
-// database must have been prepared (PrepareScoreDatabase).
-void SetUpScoreboard(httplib::Server& server, const std::string& databasePath);
+// Listens and starts the workers; the database must have been prepared (PrepareScoreStore).
+// *port is the port listened on. Only one server runs at a time in a process.
+bool StartScoreboard(const ScoreboardOptions& options, int* port, std::string* error);
+// Closes every connection and joins the workers.
+void StopScoreboard();

@@ -1,7 +1,14 @@
 #include "scoreboard/score_store.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include "scoreboard/score_store_backends.h"
 
 namespace
 {
@@ -10,18 +17,23 @@ using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
 // Writers queue behind each other for up to this long before a request gives up.
 constexpr int BUSY_TIMEOUT_MS = 10000;
-constexpr int SCHEMA_VERSION = 1;
 
-const char* const SCHEMA_SQL = "CREATE TABLE IF NOT EXISTS results ("
-                               " id INTEGER PRIMARY KEY,"
-                               " name TEXT NOT NULL,"
-                               " score INTEGER NOT NULL CHECK (score BETWEEN 0 AND 9999999),"
-                               " mode INTEGER NOT NULL CHECK (mode IN (0, 1)),"
-                               " number INTEGER NOT NULL,"
-                               " code TEXT NOT NULL UNIQUE,"
-                               " stored_at INTEGER NOT NULL);"
-                               "CREATE INDEX IF NOT EXISTS results_by_rank"
-                               " ON results (mode, score DESC, id);";
+// SCHEMA_STEPS[v] brings a database of version v to v + 1. A file made before the version table
+// existed holds version 1's table already, which the step then leaves as it is.
+const char* const SCHEMA_STEPS[SCHEMA_VERSION] = {
+    "CREATE TABLE IF NOT EXISTS results ("
+    " id INTEGER PRIMARY KEY,"
+    " name TEXT NOT NULL,"
+    " score INTEGER NOT NULL CHECK (score BETWEEN 0 AND 9999999),"
+    " mode INTEGER NOT NULL CHECK (mode IN (0, 1)),"
+    " number INTEGER NOT NULL,"
+    " code TEXT NOT NULL UNIQUE,"
+    " stored_at INTEGER NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS results_by_rank ON results (mode, score DESC, id);",
+};
+
+const char* const INSERT_SQL = "INSERT INTO results (name, score, mode, number, code, stored_at)"
+                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (code) DO NOTHING";
 
 Statement PrepareStatement(sqlite3* db, const char* sql)
 {
@@ -58,6 +70,25 @@ std::string ReadText(sqlite3_stmt* statement, int column)
                              static_cast<size_t>(sqlite3_column_bytes(statement, column)));
 }
 
+bool BindText(sqlite3_stmt* statement, int index, const std::string& text)
+{
+    return sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                             SQLITE_STATIC) == SQLITE_OK;
+}
+
+// Binds the six values of INSERT_SQL and runs it; true when it ran, inserting or not.
+bool InsertRow(sqlite3* db, const StoredRow& row)
+{
+    Statement insert = PrepareStatement(db, INSERT_SQL);
+    return insert && BindText(insert.get(), 1, row.name) &&
+           sqlite3_bind_int(insert.get(), 2, row.score) == SQLITE_OK &&
+           sqlite3_bind_int(insert.get(), 3, row.mode) == SQLITE_OK &&
+           sqlite3_bind_int(insert.get(), 4, row.number) == SQLITE_OK &&
+           BindText(insert.get(), 5, row.code) &&
+           sqlite3_bind_int64(insert.get(), 6, row.storedAt) == SQLITE_OK &&
+           sqlite3_step(insert.get()) == SQLITE_DONE;
+}
+
 bool ReadBoardRows(sqlite3* db, uint8_t mode, std::vector<BoardRow>* rows)
 {
     Statement statement = PrepareStatement(db, "SELECT id, name, score FROM results WHERE mode = ?1"
@@ -77,50 +108,103 @@ bool ReadBoardRows(sqlite3* db, uint8_t mode, std::vector<BoardRow>* rows)
     return status == SQLITE_DONE;
 }
 
-bool FindStoredResult(sqlite3* db, const std::string& code, RankedResult* ranked)
+// False when the query fails; *found tells whether the code is stored.
+bool FindStoredResult(sqlite3* db, const std::string& code, RankedResult* ranked, bool* found)
 {
     Statement statement =
         PrepareStatement(db, "SELECT id, name, score, mode FROM results WHERE code = ?1");
-    if (!statement ||
-        sqlite3_bind_text(statement.get(), 1, code.data(), static_cast<int>(code.size()),
-                          SQLITE_STATIC) != SQLITE_OK ||
-        sqlite3_step(statement.get()) != SQLITE_ROW)
+    if (!statement || !BindText(statement.get(), 1, code))
     {
         return false;
     }
-    ranked->id = sqlite3_column_int64(statement.get(), 0);
-    ranked->name = ReadText(statement.get(), 1);
-    ranked->score = sqlite3_column_int(statement.get(), 2);
-    ranked->mode = static_cast<uint8_t>(sqlite3_column_int(statement.get(), 3));
-    return true;
+    int status = sqlite3_step(statement.get());
+    *found = status == SQLITE_ROW;
+    if (*found)
+    {
+        ranked->id = sqlite3_column_int64(statement.get(), 0);
+        ranked->name = ReadText(statement.get(), 1);
+        ranked->score = sqlite3_column_int(statement.get(), 2);
+        ranked->mode = static_cast<uint8_t>(sqlite3_column_int(statement.get(), 3));
+    }
+    return status == SQLITE_ROW || status == SQLITE_DONE;
 }
 
 bool RankResult(sqlite3* db, RankedResult* ranked)
 {
-    Statement better = PrepareStatement(db, "SELECT COUNT(*) FROM results WHERE mode = ?1 AND"
-                                            " (score > ?2 OR (score = ?2 AND id < ?3))");
-    Statement total = PrepareStatement(db, "SELECT COUNT(*) FROM results WHERE mode = ?1");
-    if (!better || !total || sqlite3_bind_int(better.get(), 1, ranked->mode) != SQLITE_OK ||
-        sqlite3_bind_int(better.get(), 2, ranked->score) != SQLITE_OK ||
-        sqlite3_bind_int64(better.get(), 3, ranked->id) != SQLITE_OK ||
-        sqlite3_bind_int(total.get(), 1, ranked->mode) != SQLITE_OK)
+    Statement statement = PrepareStatement(
+        db, "SELECT COUNT(*) FILTER (WHERE score > ?2 OR (score = ?2 AND id < ?3)), COUNT(*)"
+            " FROM results WHERE mode = ?1");
+    if (!statement || sqlite3_bind_int(statement.get(), 1, ranked->mode) != SQLITE_OK ||
+        sqlite3_bind_int(statement.get(), 2, ranked->score) != SQLITE_OK ||
+        sqlite3_bind_int64(statement.get(), 3, ranked->id) != SQLITE_OK ||
+        sqlite3_step(statement.get()) != SQLITE_ROW)
     {
         return false;
     }
-    int64_t ahead = 0;
-    if (!ReadCount(better.get(), &ahead) || !ReadCount(total.get(), &ranked->total))
-    {
-        return false;
-    }
-    ranked->place = ahead + 1;
+    ranked->place = sqlite3_column_int64(statement.get(), 0) + 1;
+    ranked->total = sqlite3_column_int64(statement.get(), 1);
     return true;
+}
+
+// Keeps the database's reason and closes the connection, so that the next request opens it
+// afresh (the file may have been replaced, the disk freed).
+bool FailSqlite(ScoreStore* store)
+{
+    store->error = store->sqlite ? sqlite3_errmsg(store->sqlite) : "out of memory";
+    // The system's own word says which disk trouble it was ("No space left on device").
+    int system = store->sqlite ? sqlite3_system_errno(store->sqlite) : 0;
+    store->error += system != 0 ? std::string(" (") + std::strerror(system) + ")" : "";
+    ExecuteSql(store->sqlite, "ROLLBACK");
+    sqlite3_close_v2(store->sqlite);
+    store->sqlite = nullptr;
+    return false;
+}
+
+// The worker's connection, opened when missing or when the file at the path is no longer the one
+// it has open: writing on into a deleted file would lose every result.
+bool OpenSqliteStore(ScoreStore* store)
+{
+    struct stat file
+    {
+    };
+    if (stat(store->target.c_str(), &file) != 0)
+    {
+        store->error = store->target + ": " + std::strerror(errno);
+        CloseScoreStore(store);
+        return false;
+    }
+    if (store->sqlite != nullptr && file.st_ino == store->sqliteInode)
+    {
+        return true;
+    }
+    CloseScoreStore(store);
+    // No CREATE: the file was prepared at start-up, and a vanished one is an error, not a reset.
+    int status = sqlite3_open_v2(store->target.c_str(), &store->sqlite,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    store->sqliteInode = file.st_ino;
+    if (status != SQLITE_OK)
+    {
+        return FailSqlite(store);
+    }
+    sqlite3_busy_timeout(store->sqlite, BUSY_TIMEOUT_MS);
+    // A stored result survives a power cut once the page has said it is stored.
+    return ExecuteSql(store->sqlite, "PRAGMA synchronous = FULL") || FailSqlite(store);
 }
 
 } // namespace
 
-bool PrepareScoreDatabase(const std::string& path, std::string* error)
+bool IsPostgresTarget(const std::string& target)
 {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return target.starts_with("postgresql://") || target.starts_with("postgres://");
+}
+
+bool PrepareScoreStore(const std::string& target, std::string* error)
+{
+    if (IsPostgresTarget(target))
+    {
+        return PreparePostgresStore(target, error);
+    }
+    std::filesystem::path folder = std::filesystem::path(target).parent_path();
     std::error_code ignored;
     if (!folder.empty())
     {
@@ -128,110 +212,158 @@ bool PrepareScoreDatabase(const std::string& path, std::string* error)
     }
     sqlite3* raw = nullptr;
     int status =
-        sqlite3_open_v2(path.c_str(), &raw,
+        sqlite3_open_v2(target.c_str(), &raw,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    ScoreDatabase db(raw, &sqlite3_close_v2);
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(raw, &sqlite3_close_v2);
+    auto fail = [&](const std::string& reason)
+    {
+        *error = "cannot use " + target + ": " + reason;
+        ExecuteSql(raw, "ROLLBACK");
+        return false;
+    };
     if (status != SQLITE_OK)
     {
-        *error = "cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory");
-        return false;
+        return fail(raw ? sqlite3_errmsg(raw) : "out of memory");
     }
-    sqlite3_busy_timeout(db.get(), BUSY_TIMEOUT_MS);
-    Statement mode = PrepareStatement(db.get(), "PRAGMA journal_mode = WAL");
+    sqlite3_busy_timeout(raw, BUSY_TIMEOUT_MS);
+    Statement mode = PrepareStatement(raw, "PRAGMA journal_mode = WAL");
     if (!mode || sqlite3_step(mode.get()) != SQLITE_ROW)
     {
-        *error = "cannot use " + path + ": " + sqlite3_errmsg(db.get());
-        return false;
+        return fail(sqlite3_errmsg(raw));
     }
     if (ReadText(mode.get(), 0) != "wal")
     {
-        *error = "cannot use " + path + ": the file system does not allow WAL mode";
-        return false;
+        return fail("the file system does not allow WAL mode");
     }
     mode.reset();
-    Statement version = PrepareStatement(db.get(), "PRAGMA user_version");
     int64_t found = 0;
-    if (!ReadCount(version.get(), &found) || found > SCHEMA_VERSION)
+    if (!ExecuteSql(raw, "BEGIN IMMEDIATE; CREATE TABLE IF NOT EXISTS schema_version"
+                         " (version INTEGER NOT NULL)") ||
+        !ReadCount(
+            PrepareStatement(raw, "SELECT COALESCE(MAX(version), 0) FROM schema_version").get(),
+            &found))
     {
-        *error = "cannot use " + path + ": made by a newer scoreboard";
-        return false;
+        return fail(sqlite3_errmsg(raw));
     }
-    version.reset();
-    if (!ExecuteSql(db.get(), SCHEMA_SQL) || !ExecuteSql(db.get(), "PRAGMA user_version = 1"))
+    if (found > SCHEMA_VERSION)
     {
-        *error = "cannot use " + path + ": " + sqlite3_errmsg(db.get());
-        return false;
+        return fail("made by a newer scoreboard (schema version " + std::to_string(found) + ")");
     }
-    return true;
+    for (int64_t step = found; step < SCHEMA_VERSION; ++step)
+    {
+        if (!ExecuteSql(raw, SCHEMA_STEPS[step]))
+        {
+            return fail(sqlite3_errmsg(raw));
+        }
+    }
+    std::string version = "DELETE FROM schema_version; INSERT INTO schema_version VALUES (" +
+                          std::to_string(SCHEMA_VERSION) + "); COMMIT";
+    return ExecuteSql(raw, version.c_str()) || fail(sqlite3_errmsg(raw));
 }
 
-ScoreDatabase OpenScoreDatabase(const std::string& path)
+void CloseScoreStore(ScoreStore* store)
 {
-    sqlite3* raw = nullptr;
-    // No CREATE: the file was prepared at start-up, and a vanished one is an error, not a reset.
-    int status =
-        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    ScoreDatabase db(raw, &sqlite3_close_v2);
-    if (status != SQLITE_OK)
-    {
-        return ScoreDatabase(nullptr, &sqlite3_close_v2);
-    }
-    sqlite3_busy_timeout(db.get(), BUSY_TIMEOUT_MS);
-    // A stored result survives a power cut once the page has said it is stored.
-    ExecuteSql(db.get(), "PRAGMA synchronous = FULL");
-    return db;
+    sqlite3_close_v2(store->sqlite);
+    store->sqlite = nullptr;
+    ClosePostgresStore(store);
 }
 
-StoreOutcome StoreVerifiedResult(sqlite3* db, const std::string& name, const VerifiedResult& result,
-                                 const std::string& code, RankedResult* ranked)
+StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
+                                 const VerifiedResult& result, const std::string& code, bool write,
+                                 RankedResult* ranked)
 {
-    // Only a clash on the code is ignored; any other failure fails the statement.
-    Statement insert =
-        PrepareStatement(db, "INSERT INTO results (name, score, mode, number, code, stored_at)"
-                             " VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (code) DO NOTHING");
-    if (!insert ||
-        sqlite3_bind_text(insert.get(), 1, name.data(), static_cast<int>(name.size()),
-                          SQLITE_STATIC) != SQLITE_OK ||
-        sqlite3_bind_int(insert.get(), 2, result.score) != SQLITE_OK ||
-        sqlite3_bind_int(insert.get(), 3, result.mode) != SQLITE_OK ||
-        sqlite3_bind_int(insert.get(), 4, result.number) != SQLITE_OK ||
-        sqlite3_bind_text(insert.get(), 5, code.data(), static_cast<int>(code.size()),
-                          SQLITE_STATIC) != SQLITE_OK ||
-        sqlite3_bind_int64(insert.get(), 6, static_cast<int64_t>(std::time(nullptr))) !=
-            SQLITE_OK ||
-        sqlite3_step(insert.get()) != SQLITE_DONE)
+    if (IsPostgresTarget(store->target))
+    {
+        return StorePostgresResult(store, name, result, code, write, ranked);
+    }
+    if (!OpenSqliteStore(store))
     {
         return STORE_FAILED;
+    }
+    sqlite3* db = store->sqlite;
+    StoredRow row{name, result.score, result.mode, result.number, code, std::time(nullptr)};
+    // One transaction: the place is read from the same moment the result was stored at.
+    if (!ExecuteSql(db, write ? "BEGIN IMMEDIATE" : "BEGIN") || (write && !InsertRow(db, row)))
+    {
+        return FailSqlite(store), STORE_FAILED;
     }
     // The change count of this very statement tells a new code from one stored before.
-    bool added = sqlite3_changes(db) == 1;
-    if (added)
+    bool added = write && sqlite3_changes(db) == 1;
+    bool found = added;
+    *ranked = {sqlite3_last_insert_rowid(db), name, result.score, result.mode, 0, 0};
+    if (!added && !FindStoredResult(db, code, ranked, &found))
     {
-        ranked->id = sqlite3_last_insert_rowid(db);
-        ranked->name = name;
-        ranked->score = result.score;
-        ranked->mode = result.mode;
+        return FailSqlite(store), STORE_FAILED;
     }
-    else if (!FindStoredResult(db, code, ranked))
+    if (!found)
     {
-        return STORE_FAILED;
+        ranked->id = INT64_MAX; // behind every stored result of the same score
     }
-    if (!RankResult(db, ranked))
+    if (!RankResult(db, ranked) || !ExecuteSql(db, "COMMIT"))
     {
-        return STORE_FAILED;
+        return FailSqlite(store), STORE_FAILED;
     }
-    return added ? STORE_ADDED : STORE_REPEATED;
+    ranked->total += found ? 0 : 1;
+    return added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
 }
 
-bool ReadScoreBoard(sqlite3* db, ScoreBoard* board)
+bool ReadScoreBoard(ScoreStore* store, ScoreBoard* board)
 {
-    // One read transaction: both tables come from the same moment.
-    if (!ExecuteSql(db, "BEGIN"))
+    if (IsPostgresTarget(store->target))
     {
+        return ReadPostgresBoard(store, board);
+    }
+    // One read transaction: both tables come from the same moment.
+    return (OpenSqliteStore(store) && ExecuteSql(store->sqlite, "BEGIN") &&
+            ReadBoardRows(store->sqlite, MODE_FIXED, &board->fixedRows) &&
+            ReadBoardRows(store->sqlite, MODE_RANDOM, &board->randomRows) &&
+            ExecuteSql(store->sqlite, "COMMIT")) ||
+           FailSqlite(store);
+}
+
+bool ReadSqliteRows(const std::string& path, std::vector<StoredRow>* rows, std::string* error)
+{
+    sqlite3* raw = nullptr;
+    int status = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(raw, &sqlite3_close_v2);
+    Statement statement = PrepareStatement(
+        raw, "SELECT name, score, mode, number, code, stored_at FROM results ORDER BY id");
+    if (status != SQLITE_OK || !statement)
+    {
+        *error = "cannot read " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory");
         return false;
     }
-    bool read = ReadBoardRows(db, MODE_FIXED, &board->fixedRows) &&
-                ReadBoardRows(db, MODE_RANDOM, &board->randomRows);
-    ExecuteSql(db, "COMMIT");
-    return read;
+    while ((status = sqlite3_step(statement.get())) == SQLITE_ROW)
+    {
+        sqlite3_stmt* s = statement.get();
+        rows->push_back({ReadText(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int(s, 2),
+                         sqlite3_column_int(s, 3), ReadText(s, 4), sqlite3_column_int64(s, 5)});
+    }
+    if (status != SQLITE_DONE)
+    {
+        *error = "cannot read " + path + ": " + sqlite3_errmsg(raw);
+    }
+    return status == SQLITE_DONE;
+}
+
+bool ImportRows(ScoreStore* store, const std::vector<StoredRow>& rows, int64_t* added)
+{
+    if (IsPostgresTarget(store->target))
+    {
+        return ImportPostgresRows(store, rows, added);
+    }
+    if (!OpenSqliteStore(store) || !ExecuteSql(store->sqlite, "BEGIN IMMEDIATE"))
+    {
+        return FailSqlite(store);
+    }
+    *added = 0;
+    for (const StoredRow& row : rows)
+    {
+        if (!InsertRow(store->sqlite, row))
+        {
+            return FailSqlite(store);
+        }
+        *added += sqlite3_changes(store->sqlite);
+    }
+    return ExecuteSql(store->sqlite, "COMMIT") || FailSqlite(store);
 }

@@ -1,20 +1,22 @@
 // The score page's database: every verified result once, keyed by its verification code, and the
-// ten best of each campaign. Each request opens its own connection; the database runs in WAL
-// mode, so readers never wait for the one writer and writers wait for each other (busy timeout)
-// instead of failing.
+// ten best of each campaign. Two backends behind the same functions and the same schema: SQLite
+// (a file path, the embedded default, in WAL mode so that readers never wait for the writer) and
+// PostgreSQL (a libpq connection URI, for several servers on one database). Each worker keeps
+// one connection of its own and opens it again when it was lost.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <sqlite3.h>
 #include <string>
 #include <vector>
 
 #include "records/verification_code.h"
 
-using ScoreDatabase = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+struct sqlite3;
+struct pg_conn;
 
 constexpr int BOARD_SIZE = 10;
+// The schema this program writes; a database with a higher version is refused.
+constexpr int SCHEMA_VERSION = 1;
 
 // A stored result with its rank among the results of its campaign mode.
 struct RankedResult
@@ -41,19 +43,50 @@ struct ScoreBoard
     std::vector<BoardRow> randomRows;
 };
 
-enum StoreOutcome : uint8_t
+// A result as the old database holds it, for --import.
+struct StoredRow
 {
-    STORE_ADDED,    // the code was new: the result now counts
-    STORE_REPEATED, // the code was stored before: the earlier result is shown, nothing counted
-    STORE_FAILED,   // the database could not be written or read (busy past the timeout, disk)
+    std::string name;
+    int32_t score;
+    int32_t mode;
+    int32_t number;
+    std::string code;
+    int64_t storedAt;
 };
 
-// Creates the database file (and its folder) when missing, the table when missing, and turns on
-// WAL mode. False, with a message, when the file cannot be opened, is not ours, or refuses WAL.
-bool PrepareScoreDatabase(const std::string& path, std::string* error);
-// A connection for one request, with the busy timeout set; empty when the file cannot be opened.
-ScoreDatabase OpenScoreDatabase(const std::string& path);
-// Stores name, score, mode and code unless the code is already stored, and ranks the result.
-StoreOutcome StoreVerifiedResult(sqlite3* db, const std::string& name, const VerifiedResult& result,
-                                 const std::string& code, RankedResult* ranked);
-bool ReadScoreBoard(sqlite3* db, ScoreBoard* board);
+enum StoreOutcome : uint8_t
+{
+    STORE_ADDED,    // the code was new: the result is committed and now counts
+    STORE_REPEATED, // the code was stored before: the earlier result is shown, nothing counted
+    STORE_UNSTORED, // only looked at (HEAD): the code is new, its place is where it would go
+    STORE_FAILED,   // the database could not be reached, written or read; see `error`
+};
+
+// One connection, used by one thread at a time. Closed and empty until first used; reset by
+// CloseScoreStore.
+struct ScoreStore
+{
+    std::string target; // the SQLite file or the PostgreSQL URI
+    sqlite3* sqlite = nullptr;
+    pg_conn* postgres = nullptr;
+    uint64_t sqliteInode = 0; // the file the connection has open, to notice it was replaced
+    std::string error;        // the database's own reason for the last failure
+};
+
+// True for a libpq connection URI (postgresql://... or postgres://...): anything else is a file.
+bool IsPostgresTarget(const std::string& target);
+// Creates the database (SQLite: the file and its folder) and the schema when missing, or brings
+// an older schema up to date. False, with a message, when it cannot be reached, is not ours, or
+// was made by a newer version.
+bool PrepareScoreStore(const std::string& target, std::string* error);
+void CloseScoreStore(ScoreStore* store);
+// Stores name, score, mode and code in one transaction unless the code is already stored, and
+// ranks the result; STORE_ADDED only once it is committed. With `write` false nothing is stored.
+StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
+                                 const VerifiedResult& result, const std::string& code, bool write,
+                                 RankedResult* ranked);
+bool ReadScoreBoard(ScoreStore* store, ScoreBoard* board);
+// Every result of a SQLite file, oldest first.
+bool ReadSqliteRows(const std::string& path, std::vector<StoredRow>* rows, std::string* error);
+// Adds the rows whose code the store does not hold yet, in one transaction; *added counts them.
+bool ImportRows(ScoreStore* store, const std::vector<StoredRow>& rows, int64_t* added);

@@ -1,11 +1,9 @@
-// vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE]: the game's score page. The game
-// opens /rezultatas?v=NAME&r=CODE after every campaign; / shows the ten best of each campaign.
-#include <atomic>
-#include <chrono>
+// vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE|URI] [--trust-proxy]
+// [--import FILE]: the game's score page. The game opens /rezultatas?v=NAME&r=CODE after every
+// campaign; / shows the ten best of each campaign.
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
-#include <thread>
 
 #include "scoreboard/score_server.h"
 #include "scoreboard/score_store.h"
@@ -13,34 +11,51 @@
 namespace
 {
 
-constexpr const char* USAGE = "usage: vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE]\n"
-                              "  --port  TCP port, default 8017 (0: any free port)\n"
-                              "  --bind  address to listen on, default 127.0.0.1\n"
-                              "  --db    SQLite file, default rekordai/rezultatai.sqlite\n";
+constexpr const char* USAGE =
+    "usage: vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE|URI] [--trust-proxy]\n"
+    "                           [--import FILE]\n"
+    "  --port         TCP port, default 8017 (0: any free port)\n"
+    "  --bind         address to listen on, default 127.0.0.1\n"
+    "  --db           SQLite file (default rekordai/rezultatai.sqlite) or PostgreSQL URI\n"
+    "                 (postgresql://user@host/database)\n"
+    "  --trust-proxy  take the client's address from X-Forwarded-For\n"
+    "  --import       copy every result of a SQLite file into the database, then exit\n";
 
-// Waits for SIGINT or SIGTERM (blocked in every thread, so only this one takes them) and stops
-// the server; a SIGTERM sent by main after the server has ended wakes it for good.
-void WaitForStopSignal(httplib::Server* server, const sigset_t* signals,
-                       const std::atomic<bool>* listenEnded)
+// The database as the log may show it: a URI's password is left out.
+std::string DescribeDatabase(const std::string& target)
 {
-    int signal = 0;
-    sigwait(signals, &signal);
-    if (listenEnded->load())
+    size_t scheme = target.find("://");
+    size_t at = target.find('@');
+    size_t colon = target.find(':', scheme + 3);
+    if (!IsPostgresTarget(target) || at == std::string::npos || colon > at)
     {
-        return;
+        return target;
     }
-    std::fprintf(stderr, "vortanai-scoreboard: %s, stopping\n",
-                 signal == SIGINT ? "SIGINT" : "SIGTERM");
-    // A signal can come between binding and listening: stop once the server runs.
-    while (!listenEnded->load())
+    return target.substr(0, colon) + ":***" + target.substr(at);
+}
+
+int ImportResults(const ScoreboardOptions& options)
+{
+    std::vector<StoredRow> rows;
+    std::string error;
+    ScoreStore store;
+    store.target = options.database;
+    int64_t added = 0;
+    bool imported =
+        ReadSqliteRows(options.importFile, &rows, &error) && ImportRows(&store, rows, &added);
+    CloseScoreStore(&store);
+    if (!imported)
     {
-        if (server->is_running())
-        {
-            server->stop();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::fprintf(stderr, "vortanai-scoreboard: %s\n",
+                     error.empty() ? ("cannot import: " + store.error).c_str() : error.c_str());
+        return 1;
     }
+    std::fprintf(stderr,
+                 "vortanai-scoreboard: imported %lld of %zu results from %s (%lld were "
+                 "there already)\n",
+                 static_cast<long long>(added), rows.size(), options.importFile.c_str(),
+                 static_cast<long long>(static_cast<int64_t>(rows.size()) - added));
+    return 0;
 }
 
 } // namespace
@@ -54,45 +69,38 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vortanai-scoreboard: %s\n%s", error.c_str(), USAGE);
         return 2;
     }
-    if (!PrepareScoreDatabase(options.database, &error))
+    if (!PrepareScoreStore(options.database, &error))
     {
         std::fprintf(stderr, "vortanai-scoreboard: %s\n", error.c_str());
         return 1;
     }
-    // Blocked before any thread exists, so every worker inherits the mask.
+    if (!options.importFile.empty())
+    {
+        return ImportResults(options);
+    }
+    // Blocked before any thread exists, so every worker inherits the mask and only sigwait below
+    // takes them.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::signal(SIGPIPE, SIG_IGN); // a browser closing early must not end the server
+    std::signal(SIGXFSZ, SIG_IGN); // a file size limit fails the write, reported as such
 
-    httplib::Server server;
-    SetUpScoreboard(server, options.database);
-    int port = options.port;
-    if (port == 0)
+    int port = 0;
+    if (!StartScoreboard(options, &port, &error))
     {
-        port = server.bind_to_any_port(options.bind);
-    }
-    else if (!server.bind_to_port(options.bind, port))
-    {
-        port = -1;
-    }
-    if (port < 0)
-    {
-        std::fprintf(stderr, "vortanai-scoreboard: cannot listen on %s port %d\n",
-                     options.bind.c_str(), options.port);
+        std::fprintf(stderr, "vortanai-scoreboard: %s\n", error.c_str());
         return 1;
     }
     std::fprintf(stderr, "vortanai-scoreboard: listening on %s port %d, database %s\n",
-                 options.bind.c_str(), port, options.database.c_str());
-
-    std::atomic<bool> listenEnded = false;
-    std::thread waiter(WaitForStopSignal, &server, &signals, &listenEnded);
-    bool listened = server.listen_after_bind();
-    listenEnded = true;
-    pthread_kill(waiter.native_handle(), SIGTERM);
-    waiter.join();
+                 options.bind.c_str(), port, DescribeDatabase(options.database).c_str());
+    int signal = 0;
+    sigwait(&signals, &signal);
+    std::fprintf(stderr, "vortanai-scoreboard: %s, stopping\n",
+                 signal == SIGINT ? "SIGINT" : "SIGTERM");
+    StopScoreboard();
     std::fprintf(stderr, "vortanai-scoreboard: stopped\n");
-    return listened ? 0 : 1;
+    return 0;
 }

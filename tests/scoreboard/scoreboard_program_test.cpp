@@ -1,77 +1,51 @@
 // The built vortanai-scoreboard as a child process: its options, its log and its stop.
-#include <csignal>
-#include <sys/wait.h>
-
 #include "tests/scoreboard/scoreboard_fixture.h"
-
-namespace
-{
-
-// Runs the program under `timeout` (which passes SIGTERM and SIGINT on, and kills it after a
-// minute) with its standard error piped back; *pid is the process to signal.
-FILE* StartProgram(const std::string& arguments, pid_t* pid)
-{
-    std::string command = "echo $$; exec timeout -s KILL 60 " +
-                          BinaryPath("scoreboard/vortanai-scoreboard") + " " + arguments + " 2>&1";
-    FILE* program = popen(command.c_str(), "r");
-    char line[32] = "";
-    *pid = program != nullptr && std::fgets(line, sizeof line, program) ? std::atoi(line) : -1;
-    return program;
-}
-
-// The rest of what the program writes, up to its end; its exit status.
-int ReadToExit(FILE* program, std::string* log)
-{
-    char line[512];
-    while (std::fgets(line, sizeof line, program) != nullptr)
-    {
-        *log += line;
-    }
-    int status = pclose(program);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-} // namespace
 
 TEST(ScoreboardProgram, LogsEachRequestOnALineAndStopsCleanlyOnSigtermAndSigint)
 {
     for (int signal : {SIGTERM, SIGINT})
     {
         std::filesystem::remove_all("program");
-        pid_t pid = -1;
-        FILE* program = StartProgram("--port=0 --db program/scores.sqlite", &pid);
-        char line[512] = "";
-        int port = 0;
-        ASSERT_TRUE(pid > 0 && std::fgets(line, sizeof line, program) != nullptr);
-        ASSERT_EQ(std::sscanf(line, "%*s listening on %*s port %d", &port), 1) << line;
-        httplib::Client client("127.0.0.1", port);
-        client.set_url_encode(false);
+        ServerProcess server = StartServer("--port=0 --db program/scores.sqlite", "program.log");
+        ASSERT_GT(server.port, 0) << ReadTestFile(server.log);
         std::string added = ResultPath("Ona", MakeCode(4242, MODE_RANDOM, 1));
-        EXPECT_TRUE(client.Get(added.c_str()) && client.Get("/rezultatas?v=\x01\xff"));
-        kill(pid, signal);
-        std::string log;
-        EXPECT_EQ(ReadToExit(program, &log), 0) << signal;
+        EXPECT_EQ(Fetch(server.port, added).status, 200);
+        EXPECT_EQ(Fetch(server.port, "/rezultatas?v=\xff\\").status, 400);
+        EXPECT_EQ(StopServer(server, signal), 0);
+        std::string log = ReadTestFile(server.log);
         EXPECT_NE(log.find(" 127.0.0.1 GET " + added + " 200 added\n"), std::string::npos) << log;
         // Raw bytes are written escaped: a request cannot forge a log line.
-        EXPECT_NE(log.find(" GET /rezultatas?v=\\x01\\xff 400 rejected\n"), std::string::npos);
+        EXPECT_NE(log.find(" GET /rezultatas?v=\\xff\\x5c 400 rejected\n"), std::string::npos);
         EXPECT_TRUE(log.ends_with("vortanai-scoreboard: stopped\n")) << log;
     }
 }
 
-TEST(ScoreboardProgram, RefusesBadOptionsAndUnusableDatabasesWithAMessage)
+TEST(ScoreboardProgram, RefusesBadOptionsAndUnusableDatabasesAndImportsOnce)
 {
     WriteTestFile("not_a_database.sqlite", std::string(4096, 'x'));
-    const std::pair<const char*, int> cases[] = {
-        {"--port 65536", 2},
-        {"--verbose", 2},
-        {"--port=0 --db not_a_database.sqlite", 1},
+    std::filesystem::remove_all("imported");
+    ServerProcess old = StartServer("--port=0 --db imported/old.sqlite", "old.log");
+    Fetch(old.port, ResultPath("Senas", MakeCode(77, MODE_FIXED, 7)));
+    StopServer(old);
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"--port 65536", 2, "--port wants a number"},
+        {"--verbose", 2, "unknown option"},
+        {"--port=0 --db not_a_database.sqlite", 1, "file is not a database"},
+        {"--db imported/new.sqlite --import imported/old.sqlite", 0, "imported 1 of 1"},
+        {"--db imported/new.sqlite --import imported/old.sqlite", 0, "imported 0 of 1"},
+        {"--db imported/new.sqlite --import not_a_database.sqlite", 1, "cannot read"},
+        {"--db postgresql://nobody@127.0.0.1:1/none", 1, "cannot use the PostgreSQL database"},
     };
-    for (const auto& [arguments, status] : cases) // a program that listens is killed after a minute
+    for (const auto& [arguments, status, message] : cases)
     {
-        pid_t pid = -1;
-        std::string log;
-        EXPECT_EQ(ReadToExit(StartProgram(arguments, &pid), &log), status) << arguments;
+        ServerProcess server = StartServer(arguments, "refused.log");
+        EXPECT_EQ(server.port, 0);
+        EXPECT_EQ(StopServer(server), status) << arguments;
+        std::string log = ReadTestFile(server.log);
         EXPECT_TRUE(log.starts_with("vortanai-scoreboard: ")) << log;
+        EXPECT_NE(log.find(message), std::string::npos) << log;
     }
     EXPECT_EQ(ReadTestFile("not_a_database.sqlite"), std::string(4096, 'x'));
+    EXPECT_EQ(QueryStore("imported/new.sqlite", "SELECT number FROM results WHERE name = 'Senas'"),
+              7);
 }
