@@ -6,12 +6,10 @@
 
 #include <csignal>
 #include <filesystem>
-#include <glob.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <libpq-fe.h>
 #include <netinet/in.h>
-#include <pwd.h>
 #include <sqlite3.h>
 #include <string>
 #include <sys/prctl.h>
@@ -37,15 +35,14 @@ inline std::string ResultPath(const std::string& name, const std::string& code)
     return "/rezultatas?v=" + name + "&r=" + code;
 }
 
-// The answer to a request; status -1 when none came.
+// The answer to a GET (or HEAD), the address sent as written, as a browser does; status -1 when
+// none came.
 inline httplib::Response Fetch(int port, const std::string& path,
-                               const httplib::Headers& headers = {}, const char* method = "GET")
+                               const httplib::Headers& headers = {}, bool head = false)
 {
     httplib::Client client("127.0.0.1", port);
-    client.set_url_encode(false); // the address goes out as written, as a browser sends it
-    client.set_read_timeout(60);
-    auto res = std::string(method) == "HEAD" ? client.Head(path.c_str(), headers)
-                                             : client.Get(path.c_str(), headers);
+    client.set_url_encode(false);
+    auto res = head ? client.Head(path.c_str(), headers) : client.Get(path.c_str(), headers);
     return res ? std::move(*res) : httplib::Response();
 }
 
@@ -57,17 +54,14 @@ inline int64_t QueryStore(const std::string& target, const std::string& sql)
     {
         PGconn* db = PQconnectdb(target.c_str());
         PGresult* result = PQexec(db, sql.c_str());
-        if (PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) > 0)
-        {
-            value = std::atoll(PQgetvalue(result, 0, 0));
-        }
+        value = PQntuples(result) > 0 ? std::atoll(PQgetvalue(result, 0, 0)) : -1;
         PQclear(result);
         PQfinish(db);
         return value;
     }
     sqlite3* db = nullptr;
-    sqlite3_open(target.c_str(), &db);
     sqlite3_stmt* statement = nullptr;
+    sqlite3_open(target.c_str(), &db);
     sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
     value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
     sqlite3_finalize(statement);
@@ -75,117 +69,88 @@ inline int64_t QueryStore(const std::string& target, const std::string& sql)
     return value;
 }
 
-// The tests' own PostgreSQL cluster, started on first use.
-struct PostgresCluster
-{
-    std::string folder;
-    std::string bin;
-    std::string owner; // runuser prefix when the tests run as root, which initdb refuses
-    int port = 0;
-    int databases = 0;
-};
-inline PostgresCluster postgresCluster;
+// The cluster's folder, owned by the user it runs as when the tests run as root (as CI does),
+// for initdb refuses root.
+inline const std::string PG_FOLDER = "/tmp/vortanai-pg-" + std::to_string(getpid());
+inline int postgresPort = 0;
 
-inline int FindFreePort()
+// Runs a program of the installed PostgreSQL in the cluster's folder as its owner.
+inline bool RunPostgres(const std::string& program)
 {
-    int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-    socklen_t size = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    close(probe);
-    return ntohs(address.sin_port);
+    std::string command =
+        "cd " + PG_FOLDER + " && " + (geteuid() == 0 ? "runuser -u postgres -- " : "") +
+        "$(ls -d /usr/lib/postgresql/*/bin | tail -n 1)/" + program + " >>ctl.log 2>&1";
+    return std::system(command.c_str()) == 0;
 }
 
-// pg_ctl start, stop or restart; true when it succeeded.
+// pg_ctl start, stop or restart; true when it succeeded. fsync off: the tests kill page
+// servers, never the cluster.
 inline bool ControlPostgres(const std::string& action)
 {
-    PostgresCluster& c = postgresCluster;
-    std::string command = c.owner + c.bin + "/pg_ctl -D " + c.folder + "/data -l " + c.folder +
-                          "/server.log -w -m fast " + action + " >>" + c.folder + "/ctl.log 2>&1";
-    return std::system(command.c_str()) == 0;
+    return RunPostgres(
+        "pg_ctl -D data -l server.log -w -m fast -o '-c port=" + std::to_string(postgresPort) +
+        " -c listen_addresses=127.0.0.1 -c unix_socket_directories=."
+        " -c max_connections=300 -c fsync=off' " +
+        action);
 }
 
 // The URI of a new, empty database on the cluster; empty when PostgreSQL is not installed.
 inline std::string MakePostgresDatabase()
 {
-    PostgresCluster& c = postgresCluster;
-    glob_t found{};
-    if (c.port == 0 && glob("/usr/lib/postgresql/*/bin/initdb", 0, nullptr, &found) == 0)
+    static int databases = 0;
+    if (postgresPort == 0 && std::system("ls /usr/lib/postgresql/*/bin/initdb >/dev/null") == 0)
     {
-        c.bin = std::filesystem::path(found.gl_pathv[found.gl_pathc - 1]).parent_path();
-        char folder[] = "/tmp/vortanai-pg-XXXXXX";
-        c.folder = mkdtemp(folder);
-        passwd* user = getpwnam("postgres") ? getpwnam("postgres") : getpwnam("nobody");
-        if (geteuid() == 0 && user != nullptr && chown(folder, user->pw_uid, user->pw_gid) == 0)
-        {
-            c.owner = "runuser -u " + std::string(user->pw_name) + " -- ";
-        }
-        c.port = FindFreePort();
-        // fsync off: the tests kill page servers, never the cluster.
-        std::string init = c.owner + c.bin + "/initdb -D " + c.folder +
-                           "/data -U vortanai -A trust -E UTF8 --no-sync >" + c.folder +
-                           "/initdb.log 2>&1 && echo \"port = " + std::to_string(c.port) +
-                           "\nlisten_addresses = '127.0.0.1'\nunix_socket_directories = '" +
-                           c.folder + "'\nmax_connections = 300\nfsync = off\" >>" + c.folder +
-                           "/data/postgresql.conf";
-        EXPECT_TRUE(std::system(init.c_str()) == 0 && ControlPostgres("start"))
-            << ReadTestFile(c.folder + "/initdb.log") << ReadTestFile(c.folder + "/server.log");
-        std::atexit(
-            []
-            {
-                ControlPostgres("stop");
-                std::filesystem::remove_all(postgresCluster.folder);
-            });
+        // A free port, given up again for the cluster to take.
+        int probe = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t size = sizeof address;
+        bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+        close(probe);
+        postgresPort = ntohs(address.sin_port);
+        std::filesystem::create_directory(PG_FOLDER);
+        EXPECT_EQ(geteuid() == 0 ? std::system(("chown postgres " + PG_FOLDER).c_str()) : 0, 0);
+        EXPECT_TRUE(RunPostgres("initdb -D data -U vortanai -A trust -E UTF8 --no-sync") &&
+                    ControlPostgres("start"))
+            << ReadTestFile(PG_FOLDER + "/ctl.log");
+        std::atexit([] { ControlPostgres("stop"), std::filesystem::remove_all(PG_FOLDER); });
     }
-    globfree(&found);
-    if (c.port == 0)
-    {
-        return "";
-    }
-    std::string base = "postgresql://vortanai@127.0.0.1:" + std::to_string(c.port) + "/";
-    std::string name = "scores" + std::to_string(++c.databases);
+    std::string base = "postgresql://vortanai@127.0.0.1:" + std::to_string(postgresPort) + "/";
+    std::string name = "scores" + std::to_string(++databases);
     QueryStore(base + "postgres", "CREATE DATABASE " + name);
-    return base + name;
+    return postgresPort == 0 ? "" : base + name;
 }
 
 // A fresh database of the kind the test parameter names: "sqlite" or "postgresql".
 inline std::string MakeStore(const std::string& kind)
 {
-    static int files = 0;
-    if (kind == "postgresql")
-    {
-        return MakePostgresDatabase();
-    }
-    std::string path = "stores/" + std::to_string(++files) + "/scores.sqlite";
-    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
-    return path;
+    static int files = (std::filesystem::remove_all("stores"), 0);
+    return kind == "postgresql" ? MakePostgresDatabase()
+                                : "stores/" + std::to_string(++files) + ".sqlite";
 }
 
 #define SKIP_WITHOUT_STORE(target)                                                                 \
     if ((target).empty())                                                                          \
     GTEST_SKIP() << "PostgreSQL is not installed (scripts/test installs it)"
 
-// The built vortanai-scoreboard as a child process, its standard error in a file.
+// The built vortanai-scoreboard as a child process (killed when the test program ends), its
+// standard error in a file; port 0 when it ended before listening, with its exit status.
 struct ServerProcess
 {
     pid_t pid = -1;
     int port = 0;
     std::string log;
-    int status = -1; // the exit status once it has ended
+    int status = -1;
 };
 
-// Starts it (killed when the test program ends) and waits for its first line; port 0 when it
-// ended before listening. `limits` is run first in the child's shell, e.g. "ulimit -f 100".
+// `limits` runs first in the child's shell, e.g. "ulimit -f 100".
 inline ServerProcess StartServer(const std::string& arguments, const std::string& log,
                                  const std::string& limits = "true")
 {
-    ServerProcess server;
-    server.log = log;
-    RemoveTestFile(log);
     std::string command = limits + "; exec " + BinaryPath("scoreboard/vortanai-scoreboard") + " " +
                           arguments + " 2>" + log;
-    server.pid = fork();
+    RemoveTestFile(log);
+    ServerProcess server{fork(), 0, log};
     if (server.pid == 0)
     {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -193,21 +158,17 @@ inline ServerProcess StartServer(const std::string& arguments, const std::string
         _exit(127);
     }
     int status = 0;
-    for (int i = 0; i < 3000 && server.port == 0; ++i)
+    while (server.port == 0 && waitpid(server.pid, &status, WNOHANG) == 0)
     {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::string text = std::filesystem::exists(log) ? ReadTestFile(log) : "";
         size_t line = text.find("listening on ");
-        if (line != std::string::npos)
-        {
-            std::sscanf(text.c_str() + line, "listening on %*s port %d", &server.port);
-        }
-        else if (waitpid(server.pid, &status, WNOHANG) == server.pid)
-        {
-            server.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            server.pid = -1;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::sscanf(text.c_str() + std::min(line, text.size()), "listening on %*s port %d",
+                    &server.port);
+    }
+    if (server.port == 0)
+    {
+        server = {-1, 0, log, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
     }
     return server;
 }
@@ -216,13 +177,11 @@ inline ServerProcess StartServer(const std::string& arguments, const std::string
 inline int StopServer(const ServerProcess& server, int signal = SIGTERM)
 {
     int status = 0;
-    if (server.pid <= 0)
+    if (server.pid > 0 && kill(server.pid, signal) == 0 && waitpid(server.pid, &status, 0) > 0)
     {
-        return server.status;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    kill(server.pid, signal);
-    waitpid(server.pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return server.status;
 }
 
 class ScoreboardServer : public testing::Test
@@ -232,8 +191,9 @@ class ScoreboardServer : public testing::Test
     {
         std::filesystem::remove_all("scores"); // the database's folder, made anew
         std::string error;
-        ASSERT_TRUE(PrepareScoreStore(options.database, &error)) << error;
-        ASSERT_TRUE(StartScoreboard(options, &port, &error)) << error;
+        ASSERT_TRUE(PrepareScoreStore(options.database, &error) &&
+                    StartScoreboard(options, &port, &error))
+            << error;
     }
 
     void TearDown() override
@@ -241,21 +201,13 @@ class ScoreboardServer : public testing::Test
         StopScoreboard();
     }
 
-    // Each request comes through the proxy from an address of its own, unless told otherwise:
+    // Each request comes through the proxy from an address of its own unless told otherwise:
     // only the tests of slowing bad codes down send many from one.
     httplib::Response Get(const std::string& path, httplib::Headers headers = {})
     {
         static int client = 0;
-        if (headers.count("X-Forwarded-For") == 0)
-        {
-            headers.emplace("X-Forwarded-For", "10.1." + std::to_string(++client % 60000));
-        }
+        headers.emplace("X-Forwarded-For", "10.1." + std::to_string(++client % 60000));
         return Fetch(port, path, headers);
-    }
-
-    int64_t Query(const std::string& sql)
-    {
-        return QueryStore(options.database, sql);
     }
 
     ScoreboardOptions options{.bind = "127.0.0.1",

@@ -1,0 +1,312 @@
+// The score page under load: pages/s and p99 latency of / and stored results/s and p99 latency of
+// /rezultatas, with 16 and 64 kept-alive clients, for SQLite and PostgreSQL, one server and three
+// on one database, beside a plain static file served by Boost.Beast (the same library) as the
+// ceiling. Prints a Markdown table.
+//
+//   bench_scoreboard [SECONDS]   (run from the build directory: it starts scoreboard/vortanai-
+//                                 scoreboard, and a PostgreSQL cluster of its own in /tmp)
+#include <utility>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
+#include <boost/asio.hpp>
+#include <boost/beast.hpp>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "records/verification_code.h"
+#include "scoreboard/score_page.h"
+
+namespace
+{
+
+namespace asio = boost::asio;
+namespace http = boost::beast::http;
+using Clock = std::chrono::steady_clock;
+
+const std::string PG_FOLDER = "/tmp/vortanai-bench-pg-" + std::to_string(getpid());
+constexpr int PG_PORT_BASE = 25432;
+std::atomic<int> submissionNumber = 0; // every submission of the run has a code of its own
+
+struct Measure
+{
+    double perSecond;
+    double p99Milliseconds;
+};
+
+// Answers every request with the same page, as a static file server does.
+asio::awaitable<void> ServeStatic(asio::ip::tcp::socket socket, const std::string* page)
+{
+    boost::beast::flat_buffer buffer;
+    boost::beast::error_code ec;
+    socket.set_option(asio::ip::tcp::no_delay(true), ec);
+    for (;;)
+    {
+        http::request<http::empty_body> req;
+        co_await http::async_read(socket, buffer, req,
+                                  asio::redirect_error(asio::use_awaitable, ec));
+        if (ec)
+        {
+            co_return;
+        }
+        http::response<http::string_body> res(http::status::ok, req.version());
+        res.set(http::field::content_type, "text/html; charset=utf-8");
+        res.body() = *page;
+        res.prepare_payload();
+        co_await http::async_write(socket, res, asio::redirect_error(asio::use_awaitable, ec));
+    }
+}
+
+// The static server in a child process with as many threads as the score page's workers.
+pid_t StartStaticServer(int port)
+{
+    pid_t pid = fork();
+    if (pid != 0)
+    {
+        return pid;
+    }
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    static const std::string page = RenderBoardPage(ScoreBoard{});
+    asio::io_context io;
+    asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address("127.0.0.1"), uint16_t(port)});
+    asio::co_spawn(
+        io,
+        [&]() -> asio::awaitable<void>
+        {
+            for (;;)
+            {
+                asio::ip::tcp::socket socket = co_await acceptor.async_accept(asio::use_awaitable);
+                asio::co_spawn(acceptor.get_executor(), ServeStatic(std::move(socket), &page),
+                               asio::detached);
+            }
+        },
+        asio::detached);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 16; ++i)
+    {
+        threads.emplace_back([&] { io.run(); });
+    }
+    for (std::thread& thread : threads)
+    {
+        thread.join();
+    }
+    _exit(0);
+}
+
+pid_t StartScoreboard(int port, const std::string& database)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        execl("scoreboard/vortanai-scoreboard", "vortanai-scoreboard", "--port",
+              std::to_string(port).c_str(), "--db", database.c_str(), "--bind", "127.0.0.1",
+              nullptr);
+        _exit(127);
+    }
+    return pid;
+}
+
+int Connect(int port)
+{
+    sockaddr_in address{AF_INET, htons(uint16_t(port)), {htonl(INADDR_LOOPBACK)}, {}};
+    for (int attempt = 0; attempt < 500; ++attempt)
+    {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        {
+            return fd;
+        }
+        close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}
+
+// One request on a kept-alive connection, its whole answer read; false on any failure or a
+// status other than 200.
+bool Request(int fd, const std::string& target)
+{
+    std::string request = "GET " + target + " HTTP/1.1\r\nHost: bench\r\n\r\n";
+    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size()))
+    {
+        return false;
+    }
+    std::string answer;
+    char chunk[16384];
+    size_t headerEnd = std::string::npos;
+    size_t length = 0;
+    while (headerEnd == std::string::npos || answer.size() < headerEnd + 4 + length)
+    {
+        ssize_t got = recv(fd, chunk, sizeof chunk, 0);
+        if (got <= 0)
+        {
+            return false;
+        }
+        answer.append(chunk, size_t(got));
+        if (headerEnd == std::string::npos &&
+            (headerEnd = answer.find("\r\n\r\n")) != std::string::npos)
+        {
+            size_t field = answer.find("Content-Length: ");
+            length = field < headerEnd ? std::strtoul(answer.c_str() + field + 16, nullptr, 10) : 0;
+        }
+    }
+    return answer.starts_with("HTTP/1.1 200");
+}
+
+std::string NextSubmission()
+{
+    int n = submissionNumber++;
+    char code[VERIFICATION_CODE_LENGTH + 1];
+    MakeVerificationCode(n % 1000000, CampaignMode(n / 1000000 % 2), uint32_t(n / 2000000), code);
+    return "/rezultatas?v=Bench&r=" + std::string(code);
+}
+
+// `clients` connections spread over the ports, each sending its requests back to back.
+Measure Load(const std::vector<int>& ports, int clients, double seconds, bool submit)
+{
+    std::vector<std::vector<double>> latencies(size_t(clients));
+    std::atomic<int> failures = 0;
+    std::vector<std::thread> threads;
+    auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    for (int c = 0; c < clients; ++c)
+    {
+        threads.emplace_back(
+            [&, c]
+            {
+                int fd = Connect(ports[size_t(c) % ports.size()]);
+                while (fd >= 0 && Clock::now() < end)
+                {
+                    std::string target = submit ? NextSubmission() : "/";
+                    auto began = Clock::now();
+                    if (!Request(fd, target))
+                    {
+                        ++failures;
+                        close(fd);
+                        fd = Connect(ports[size_t(c) % ports.size()]);
+                        continue;
+                    }
+                    latencies[size_t(c)].push_back(
+                        std::chrono::duration<double, std::milli>(Clock::now() - began).count());
+                }
+                close(fd);
+            });
+    }
+    for (std::thread& thread : threads)
+    {
+        thread.join();
+    }
+    std::vector<double> all;
+    for (const std::vector<double>& some : latencies)
+    {
+        all.insert(all.end(), some.begin(), some.end());
+    }
+    std::sort(all.begin(), all.end());
+    if (failures > 0)
+    {
+        std::fprintf(stderr, "bench_scoreboard: %d failed requests\n", failures.load());
+    }
+    return {double(all.size()) / seconds, all.empty() ? 0 : all[all.size() * 99 / 100]};
+}
+
+// Runs a program of the installed PostgreSQL in the cluster's folder as its owner.
+bool RunPostgres(const std::string& program)
+{
+    std::string command =
+        "cd " + PG_FOLDER + " && " + (geteuid() == 0 ? "runuser -u postgres -- " : "") +
+        "$(ls -d /usr/lib/postgresql/*/bin | tail -n 1)/" + program + " >>ctl.log 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// A cluster with fsync on: a stored result must be as durable as in production.
+std::string StartPostgres()
+{
+    int port = PG_PORT_BASE + getpid() % 1000;
+    std::filesystem::create_directory(PG_FOLDER);
+    std::string settings = "-c port=" + std::to_string(port) +
+                           " -c listen_addresses=127.0.0.1 -c unix_socket_directories=. "
+                           "-c max_connections=200";
+    bool started = (geteuid() != 0 || std::system(("chown postgres " + PG_FOLDER).c_str()) == 0) &&
+                   RunPostgres("initdb -D data -U vortanai -A trust -E UTF8 --no-sync") &&
+                   RunPostgres("pg_ctl -D data -l server.log -w -o '" + settings + "' start");
+    return started ? "postgresql://vortanai@127.0.0.1:" + std::to_string(port) + "/postgres" : "";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    double seconds = argc > 1 ? std::atof(argv[1]) : 2;
+    std::string postgres = StartPostgres();
+    if (postgres.empty())
+    {
+        std::fprintf(stderr, "bench_scoreboard: cannot start PostgreSQL (see %s/ctl.log)\n",
+                     PG_FOLDER.c_str());
+    }
+    std::filesystem::remove_all("bench-scores");
+    std::printf("| server | database | clients | / pages/s | / p99 ms | stored results/s | "
+                "/rezultatas p99 ms |\n|---|---|---|---|---|---|---|\n");
+    int port = 18100 + getpid() % 1000 * 10;
+    pid_t ceiling = StartStaticServer(port);
+    for (int clients : {16, 64})
+    {
+        Measure page = Load({port}, clients, seconds, false);
+        std::printf("| static file (Beast) | - | %d | %.0f | %.1f | - | - |\n", clients,
+                    page.perSecond, page.p99Milliseconds);
+        std::fflush(stdout);
+    }
+    kill(ceiling, SIGKILL);
+    waitpid(ceiling, nullptr, 0);
+    const std::pair<const char*, std::string> databases[] = {
+        {"SQLite", "bench-scores/scores.sqlite"}, {"PostgreSQL", postgres}};
+    for (const auto& [kind, database] : databases)
+    {
+        for (int count : {1, 3})
+        {
+            if (database.empty())
+            {
+                continue;
+            }
+            std::vector<pid_t> servers;
+            std::vector<int> ports;
+            for (int i = 0; i < count; ++i)
+            {
+                ports.push_back(++port);
+                servers.push_back(StartScoreboard(port, database));
+                Load({port}, 1, 0.2, false); // up and listening
+            }
+            for (int clients : {16, 64})
+            {
+                Measure page = Load(ports, clients, seconds, false);
+                Measure stored = Load(ports, clients, seconds, true);
+                std::printf("| %d vortanai-scoreboard | %s | %d | %.0f | %.1f | %.0f | %.1f |\n",
+                            count, kind, clients, page.perSecond, page.p99Milliseconds,
+                            stored.perSecond, stored.p99Milliseconds);
+                std::fflush(stdout);
+            }
+            for (pid_t server : servers)
+            {
+                kill(server, SIGTERM);
+                waitpid(server, nullptr, 0);
+            }
+        }
+    }
+    if (!postgres.empty())
+    {
+        RunPostgres("pg_ctl -D data -w -m fast stop");
+    }
+    std::filesystem::remove_all(PG_FOLDER);
+    return 0;
+}
