@@ -109,6 +109,8 @@ pid_t StartScoreboard(int port, const std::string& database)
     if (pid == 0)
     {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The request log goes to a file, as a service's goes to the journal.
+        std::freopen("bench-scores/server.log", "a", stderr);
         execl("scoreboard/vortanai-scoreboard", "vortanai-scoreboard", "--port",
               std::to_string(port).c_str(), "--db", database.c_str(), "--bind", "127.0.0.1",
               nullptr);
@@ -177,7 +179,7 @@ std::string NextSubmission()
 // `clients` connections spread over the ports, each sending its requests back to back.
 Measure Load(const std::vector<int>& ports, int clients, double seconds, bool submit)
 {
-    std::vector<std::vector<double>> latencies(size_t(clients));
+    std::vector<std::vector<double>> latencies(static_cast<size_t>(clients));
     std::atomic<int> failures = 0;
     std::vector<std::thread> threads;
     auto end = Clock::now() + std::chrono::duration<double>(seconds);
@@ -256,6 +258,7 @@ int main(int argc, char** argv)
                      PG_FOLDER.c_str());
     }
     std::filesystem::remove_all("bench-scores");
+    std::filesystem::create_directory("bench-scores");
     std::printf("| server | database | clients | / pages/s | / p99 ms | stored results/s | "
                 "/rezultatas p99 ms |\n|---|---|---|---|---|---|---|\n");
     int port = 18100 + getpid() % 1000 * 10;

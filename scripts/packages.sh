@@ -4,9 +4,11 @@
 BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
     libgl1-mesa-dri libopenal-dev libopenal1 libalut-dev libfreetype-dev libfontconfig-dev
     fonts-dejavu-core fonts-dejavu-extra xfonts-base
-    libcpp-httplib-dev libsqlite3-dev)
+    libboost-dev libsqlite3-dev libpq-dev)
+# The score page's tests and benchmark run a PostgreSQL cluster of their own (never the system's
+# service) and browse with cpp-httplib.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-    chromium sox)
+    chromium sox libcpp-httplib-dev postgresql)
 # The fuzz targets are built with clang and its libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # scripts/coverage reports with gcovr.
