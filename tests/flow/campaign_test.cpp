@@ -1,7 +1,10 @@
+#include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "maze/maze_file.h"
 #include "maze/maze_grid.h"
 #include "resources/sound_bank.h"
 #include "tests/support/fake_system.h"
@@ -22,36 +25,42 @@ class Campaign : public testing::Test
         soundLog = SoundLog{};
     }
 
-    // Finishes the current level in `seconds` whole seconds and sets up the next.
-    static void FinishLevel(int32_t seconds)
+    // Ends a phase through `end` when its clock is just past `seconds`, and not a moment before.
+    static void EndPhaseAfter(void (*end)(), bool* phase, float seconds)
     {
-        gameState.levelSeconds = seconds;
-        ++gameState.levelNumber;
-        gameState.levelSetupPending = true;
-        SetUpCampaignLevel();
+        *phase = true;
+        gameState.phaseClock = seconds;
+        end();
+        EXPECT_TRUE(*phase);
+        gameState.phaseClock = seconds + 0.01f;
+        end();
+        EXPECT_FALSE(*phase);
     }
 };
 
 } // namespace
 
+// Each level's score is a million over its seconds (at least one) times the level's factor,
+// added when the next level is set up; the fixed campaign's mazes are all accepted.
 TEST_F(Campaign, TheScoreSumsEveryLevelWeighedBySize)
 {
+    EXPECT_EQ(ScoreLevel(0, 128), 1000000 / 128);
+    EXPECT_EQ(ScoreLevel(9, 1), 111111);
     gameState.fixedCampaign = true;
-    gameState.levelNumber = 1;
     gameState.score = 999;
-    SetUpCampaignLevel();
-    EXPECT_EQ(gameState.score, 0);
-    const int32_t seconds[] = {20, 40, 60, 90, 150};
-    int32_t expected[] = {0, 390, 390 + 390, 390 + 390 + 1041, 390 + 390 + 1041 + 2777};
-    for (int level = 1; level < 5; ++level)
+    const int32_t seconds[] = {0, 20, 40, 60, 90, 150};
+    const int32_t score[] = {0, 390, 390 + 390, 390 + 390 + 1041, 390 + 390 + 1041 + 2777, 11264};
+    for (int level = 1; level <= 6; ++level)
     {
-        FinishLevel(seconds[level - 1]);
-        EXPECT_EQ(gameState.score, expected[level]) << level;
-        EXPECT_EQ(gameState.levelNumber, level + 1);
-        EXPECT_EQ(gameState.levelSeconds, 0);
+        gameState.levelSeconds = seconds[level - 1];
+        gameState.levelNumber = level;
+        gameState.levelSetupPending = true;
+        SetUpCampaignLevel();
+        EXPECT_EQ(gameState.score, score[level - 1]) << level;
+        EXPECT_EQ(gameState.levelSeconds, level <= 5 ? 0 : 150);
+        EXPECT_EQ(mazeGrid.mazeAccepted, level <= 5);
+        mazeGrid.mazeAccepted = false;
     }
-    FinishLevel(seconds[4]);
-    EXPECT_EQ(gameState.score, 11264);
     EXPECT_EQ(gameState.screenState, STATE_NAME_ENTRY);
     EXPECT_TRUE(gameState.stateChangePending);
     EXPECT_TRUE(gameState.levelFinished);
@@ -59,85 +68,54 @@ TEST_F(Campaign, TheScoreSumsEveryLevelWeighedBySize)
     EXPECT_TRUE(gameState.fixedCampaign); // until the name is confirmed
 }
 
-TEST_F(Campaign, ALevelFinishedWithinItsFirstSecondCountsAsOne)
-{
-    EXPECT_EQ(ScoreLevel(0, 128), 1000000 / 128);
-    EXPECT_EQ(ScoreLevel(1, 1), 1000000);
-    EXPECT_EQ(ScoreLevel(9, 1), 111111);
-}
-
-TEST_F(Campaign, ARandomLevelIsAlwaysAnAcceptedMazeOfItsSize)
+TEST_F(Campaign, ARandomLevelIsAMazeOfItsSizeFromTheClocksSeed)
 {
     gameState.randomCampaign = true;
     gameState.levelNumber = 3;
-    gameState.levelSetupPending = true;
-    for (int attempt = 0; attempt < 5; ++attempt)
-    {
-        AdvanceFakeClock(0.37); // a new counter reading, a new seed
-        SetUpCampaignLevel();
-        EXPECT_TRUE(mazeGrid.mazeAccepted);
-        EXPECT_EQ(mazeGrid.mazeLength, 64.0f);
-        EXPECT_EQ(mazeGrid.mazeWidth, 32.0f);
-    }
+    fakeSystem.counter = 4242; // the seed the clock gives, not the fixed campaign's
+    SetUpCampaignLevel();
+    const MazeGrid random = mazeGrid;
+    EXPECT_TRUE(GenerateMaze(64, 32, 10, 4242));
+    EXPECT_EQ(std::memcmp(random.cells, mazeGrid.cells, sizeof random.cells), 0);
+    EXPECT_EQ(std::pair(random.mazeLength, random.mazeWidth), std::pair(64.0f, 32.0f));
 }
 
-TEST_F(Campaign, TheIntroEndsOnlyOnceItsThreeSecondsArePassed)
+// The intro ends after three seconds; the outro after five sets up a campaign's next level, or
+// after a custom maze returns to the menu and the background maze, score and level untouched.
+TEST_F(Campaign, IntrosAndOutrosEndOnTimeAndLeadOn)
 {
-    gameState.levelIntro = true;
     gameState.levelSeconds = 7;
-    gameState.phaseClock = 3.0f;
-    EndIntroIfDue();
-    EXPECT_TRUE(gameState.levelIntro);
-    gameState.phaseClock = 3.01f;
-    EndIntroIfDue();
-    EXPECT_FALSE(gameState.levelIntro);
-    EXPECT_EQ(gameState.phaseClock, 0.0f);
-    EXPECT_EQ(gameState.levelSeconds, 0);
+    EndPhaseAfter(EndIntroIfDue, &gameState.levelIntro, 3.0f);
+    EXPECT_EQ(std::tuple(gameState.phaseClock, gameState.levelSeconds), std::tuple(0.0f, 0));
     EXPECT_EQ(soundLog.stops[SND_LEVEL_START], 1u);
     EXPECT_EQ(soundLog.starts[SND_MENU_SLIDE], 0u); // not in the menu
-}
 
-TEST_F(Campaign, ACampaignOutroEndingMovesToTheNextLevel)
-{
     gameState.fixedCampaign = true;
     gameState.levelNumber = 2;
-    gameState.levelOutro = true;
-    gameState.phaseClock = 5.0f;
-    EndOutroIfDue();
-    EXPECT_TRUE(gameState.levelOutro);
-    gameState.phaseClock = 5.02f;
-    EndOutroIfDue();
-    EXPECT_FALSE(gameState.levelOutro);
-    EXPECT_EQ(gameState.levelNumber, 3);
-    EXPECT_TRUE(gameState.levelSetupPending);
-    EXPECT_EQ(gameState.phaseClock, 0.0f);
+    EndPhaseAfter(EndOutroIfDue, &gameState.levelOutro, 5.0f);
+    EXPECT_EQ(std::tuple(gameState.levelNumber, gameState.levelSetupPending, gameState.phaseClock),
+              std::tuple(3, true, 0.0f));
     EXPECT_EQ(soundLog.stops[SND_LEVEL_DONE], 1u);
     EXPECT_FALSE(gameState.stateChangePending);
-}
 
-TEST_F(Campaign, ACustomMazesOutroEndingReturnsToTheMenuAndTheBackgroundMaze)
-{
-    WriteTestFile(BACKGROUND_MAZE_PATH, "8 8\r\n"
-                                        "0 0 0 0 0 0 0 0\r\n0 1 1 1 1 1 1 0\r\n0 1 0 0 0 0 1 0\r\n"
-                                        "0 2 0 0 0 0 3 0\r\n0 1 0 0 0 0 1 0\r\n0 1 1 1 1 1 1 0\r\n"
-                                        "0 0 0 0 0 0 0 0\r\n0 0 0 0 0 0 0 0\r\n");
+    WriteTestFile(BACKGROUND_MAZE_PATH,
+                  ReadTestFile(SourcePath(std::string("data/") + BACKGROUND_MAZE_PATH)));
+    ASSERT_TRUE(LoadMazeFile(BACKGROUND_MAZE_PATH));
+    const MazeGrid background = mazeGrid;
     GenerateMaze(32, 16, 10, 674827);
-    gameState.levelIntro = false;
-    gameState.levelOutro = true;
+    gameState = GameState{};
+    gameState.stateChangePending = false;
     gameState.levelFinished = true;
     gameState.score = 77;
-    gameState.levelNumber = 0;
-    gameState.phaseClock = 6.0f;
     gameState.cameraDistance = 20.0f;
-    EndOutroIfDue();
+    EndPhaseAfter(EndOutroIfDue, &gameState.levelOutro, 5.0f);
     EXPECT_FALSE(gameState.levelFinished);
-    EXPECT_EQ(gameState.screenState, STATE_MENU);
-    EXPECT_TRUE(gameState.stateChangePending);
+    EXPECT_EQ(std::tuple(gameState.screenState, gameState.stateChangePending),
+              std::tuple(STATE_MENU, true));
     EXPECT_TRUE(gameState.backgroundMaze);
-    EXPECT_EQ(mazeGrid.mazeLength, 8.0f);
-    EXPECT_EQ(mazeGrid.playerY, 3.0f);
+    EXPECT_EQ(std::tuple(mazeGrid.mazeLength, mazeGrid.playerX, mazeGrid.playerY),
+              std::tuple(background.mazeLength, background.playerX, background.playerY));
     EXPECT_EQ(gameState.cameraDistance, 100.0f);
     EXPECT_EQ(soundLog.starts[SND_MENU_SLIDE], 1u);
-    EXPECT_EQ(gameState.score, 77);
-    EXPECT_EQ(gameState.levelNumber, 0);
+    EXPECT_EQ(std::tuple(gameState.score, gameState.levelNumber), std::tuple(77, 0));
 }

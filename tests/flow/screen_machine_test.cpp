@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
@@ -16,6 +17,12 @@ namespace
 int32_t FailDrawing()
 {
     return 0;
+}
+
+auto Routines()
+{
+    return std::tuple(gameState.drawRoutine, gameState.thinkRoutine, gameState.keyRoutine,
+                      gameState.mouseRoutine);
 }
 
 class ScreenMachine : public testing::Test
@@ -43,101 +50,72 @@ class ScreenMachine : public testing::Test
 
 } // namespace
 
-TEST_F(ScreenMachine, TheFirstFrameEntersTheSplash)
+// Until the first frame every routine does nothing; each frame first enters the screen changed
+// to since the last one, whose entry does its own set-up.
+TEST_F(ScreenMachine, AScreenIsEnteredOnlyAtTheStartOfTheNextFrame)
 {
+    gameState.keyRoutine(0x0D);
+    gameState.mouseRoutine();
+    gameState.thinkRoutine();
+    EXPECT_EQ(gameState.drawRoutine(), 1);
+
     gameState.phaseClock = 7.0f;
     AdvanceFakeClock(2.0);
     ASSERT_EQ(RunFrame(), 1);
-    EXPECT_EQ(gameState.drawRoutine, DrawSplash);
-    EXPECT_EQ(gameState.thinkRoutine, UpdateNothing);
-    EXPECT_EQ(gameState.keyRoutine, OnSplashKey);
-    EXPECT_EQ(gameState.mouseRoutine, UpdateMouseIdle);
+    EXPECT_EQ(Routines(), std::make_tuple(DrawSplash, UpdateNothing, OnSplashKey, UpdateMouseIdle));
     EXPECT_FALSE(gameState.stateChangePending);
+    // The splash starts the timer before this frame's tick, so the first frame takes no time; it
+    // shows the background maze, resets the camera and sends the cursor to the screen's middle.
+    EXPECT_EQ(std::tuple(gameState.counterFrequency, gameState.frameSeconds, gameState.phaseClock),
+              std::tuple(fakeSystem.frequency, 0.0f, 0.0f));
     EXPECT_TRUE(gameState.backgroundMaze);
-    EXPECT_EQ(gameState.anchorX, 400);
-    EXPECT_EQ(gameState.anchorY, 300);
-    // The timer starts in the entry, before this frame's tick: the first frame takes no time.
-    EXPECT_EQ(gameState.counterFrequency, fakeSystem.frequency);
-    EXPECT_EQ(gameState.frameSeconds, 0.0f);
-    EXPECT_EQ(gameState.phaseClock, 0.0f);
-    // The camera is reset and the cursor sent to the middle of the screen area.
     EXPECT_FLOAT_EQ(gameState.cameraPitch, 0.7853982f);
     EXPECT_FLOAT_EQ(gameState.cameraYaw, 1.5707964f);
-    ASSERT_FALSE(fakeSystem.cursorWarps.empty());
-    EXPECT_EQ(fakeSystem.cursorWarps.back(), std::make_pair(400, 300));
-}
+    EXPECT_EQ(std::pair(gameState.anchorX, gameState.anchorY), std::pair(400, 300));
+    EXPECT_EQ(fakeSystem.cursorWarps, (std::vector{std::pair(400, 300)}));
 
-TEST_F(ScreenMachine, AChangeTakesEffectOnlyAtTheNextFrame)
-{
-    RunFrame();
     ChangeScreen(STATE_CREDITS);
-    EXPECT_EQ(gameState.drawRoutine, DrawSplash);
     EXPECT_EQ(gameState.keyRoutine, OnSplashKey);
     gameState.screenClock = 3.0f;
     gameState.screenSkip = 1;
     AdvanceFakeClock(0.25);
     RunFrame();
-    EXPECT_EQ(gameState.drawRoutine, DrawCredits);
-    EXPECT_EQ(gameState.keyRoutine, OnCreditsKey);
-    // The credits' entry restarts their clock.
-    EXPECT_LT(gameState.screenClock, 1.0f);
+    EXPECT_EQ(Routines(),
+              std::make_tuple(DrawCredits, UpdateNothing, OnCreditsKey, UpdateMouseIdle));
+    EXPECT_LT(gameState.screenClock, 1.0f); // restarted by the credits' entry
     EXPECT_EQ(gameState.screenSkip, 0u);
-}
 
-TEST_F(ScreenMachine, ThePlayScreenSendsTheCursorToTheAnchor)
-{
-    RunFrame();
     gameState.anchorX = 123;
     gameState.anchorY = 45;
     ChangeScreen(STATE_PLAYING);
     RunFrame();
     EXPECT_EQ(gameState.drawRoutine, DrawScene);
     EXPECT_FALSE(gameState.menuShown);
-    EXPECT_EQ(fakeSystem.cursorWarps.back(), std::make_pair(123, 45));
+    EXPECT_EQ(fakeSystem.cursorWarps.back(), std::pair(123, 45));
 }
 
-TEST_F(ScreenMachine, TheFrameTimerMeasuresEveryFrameAndAdvancesThePhaseClock)
+// Every frame is timed and moves the phase clock on; a drawing that fails is told and the game
+// goes on; the idle pass reads the cursor before the mouse routine (the splash's entry centres it).
+TEST_F(ScreenMachine, EveryPassTimesItsFrameAndReadsTheCursor)
 {
-    RunFrame();
+    fakeSystem.cursorX = 17;
+    fakeSystem.cursorY = 29;
+    RunIdlePass();
+    EXPECT_EQ(gameState.cursorPos.x, 400);
+    fakeSystem.cursorX = 17;
+    fakeSystem.cursorY = 29;
     AdvanceFakeClock(0.25);
-    RunFrame();
+    RunIdlePass();
+    EXPECT_EQ(std::pair(gameState.cursorPos.x, gameState.cursorPos.y), std::pair(17, 29));
     EXPECT_FLOAT_EQ(gameState.frameSeconds, 0.25f);
     EXPECT_EQ(gameState.counterDelta, fakeSystem.frequency / 4);
+    gameState.drawRoutine = FailDrawing;
     AdvanceFakeClock(0.5);
-    RunFrame();
+    EXPECT_EQ(RunFrame(), 1);
     EXPECT_FLOAT_EQ(gameState.phaseClock, 0.75f);
     EXPECT_EQ(gameState.counterLast, fakeSystem.counter);
-}
-
-TEST_F(ScreenMachine, TheIdlePassReadsTheCursorBeforeTheMouseRoutine)
-{
-    fakeSystem.cursorX = 17;
-    fakeSystem.cursorY = 29;
-    RunIdlePass();
-    EXPECT_EQ(gameState.cursorPos.x, 400); // the splash entry centred the cursor
-    fakeSystem.cursorX = 17;
-    fakeSystem.cursorY = 29;
-    RunIdlePass();
-    EXPECT_EQ(gameState.cursorPos.x, 17);
-    EXPECT_EQ(gameState.cursorPos.y, 29);
-}
-
-TEST_F(ScreenMachine, AFailedDrawingShowsAMessageAndTheFrameGoesOn)
-{
-    RunFrame();
-    gameState.drawRoutine = FailDrawing;
-    EXPECT_EQ(RunFrame(), 1);
     ASSERT_EQ(fakeSystem.boxes.size(), 1u);
     EXPECT_EQ(fakeSystem.boxes[0].text, "Klaida piesiant scena");
     EXPECT_EQ(fakeSystem.boxes[0].caption, "ERROR");
     EXPECT_EQ(fakeSystem.boxes[0].icon, ICON_EXCLAMATION);
-}
-
-TEST_F(ScreenMachine, KeysBeforeTheFirstFrameFindARoutineThatDoesNothing)
-{
-    gameState.keyRoutine(0x0D);
-    gameState.mouseRoutine();
-    gameState.thinkRoutine();
-    EXPECT_EQ(gameState.drawRoutine(), 1);
-    EXPECT_EQ(gameState.screenSkip, 0u);
 }

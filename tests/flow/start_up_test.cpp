@@ -1,5 +1,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
@@ -9,105 +11,74 @@
 #include "tests/support/gl_fixture.h"
 #include "tests/support/test_files.h"
 
-namespace
+// The program from start to end: every way start-up can fail says so in its boxes and ends with
+// zero, and whatever was made is torn down again. The display has no 1000 x 700 mode.
+TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
 {
-
-std::string SettingsText(const char* fullscreen, const char* width, const char* height)
-{
-    return std::string("Vortanai\r\n") + fullscreen + "\r\n" + width + "\r\n" + height +
-           "\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://127.0.0.1:8017/rezultatas\r\n";
-}
-
-class StartUp : public testing::Test
-{
-  protected:
-    void SetUp() override
+    struct Case
     {
+        const char* what;
+        const char* mode = "0\r\n640\r\n480"; // full screen, width, height; null: no settings
+        bool screenOpens = true, screenReleases = true, answerYes = true;
+        std::vector<std::string> boxes = {}; // caption, icon ("!", "x", "i"), "?" when asking: text
+        bool framesRan = false;
+    };
+    const std::string refused = "1000x700@60 ! ?: The Requested Fullscreen Mode Is Not Supported "
+                                "By\nYour Video Card. \nUse Windowed Mode Instead?";
+    const Case cases[] = {
+        {.what = "closed by the player", .framesRan = true},
+        {.what = "no settings file",
+         .mode = nullptr,
+         .boxes = {"KLAIDA !: Klaida uzkraunant nustatymus"}},
+        {.what = "no screen",
+         .screenOpens = false,
+         .boxes = {"KLAIDA !: Can't Create A GL Device Context.",
+                   "SHUTDOWN ERROR i: Could Not Unregister Class."}},
+        {.what = "a screen that cannot be released is told and the game goes on",
+         .screenReleases = false,
+         .boxes = {"SHUTDOWN ERROR i: Release Device Context Failed."},
+         .framesRan = true},
+        {.what = "a refused full screen answered yes opens a window",
+         .mode = "1\r\n1000\r\n700",
+         .boxes = {refused},
+         .framesRan = true},
+        {.what = "a refused full screen answered no ends the game",
+         .mode = "1\r\n1000\r\n700",
+         .answerYes = false,
+         .boxes = {refused, "KLAIDA x: Program Will Now Close.",
+                   "KLAIDA !: Klaida CreateGLWindow"}},
+    };
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.what);
         ResetFakeSystem();
         gameState = GameState{};
         settings = Settings{};
         KeepDriverLoaded();
-        // The game's own data, as a run directory holds it.
         std::filesystem::copy(SourcePath("data"), ".",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
-    }
-
-    // The boxes shown so far, as "caption: text".
-    static std::vector<std::string> Boxes()
-    {
-        std::vector<std::string> shown;
+        RemoveTestFile(SETTINGS_PATH);
+        if (test.mode != nullptr)
+        {
+            WriteTestFile(SETTINGS_PATH, std::string("Vortanai\r\n") + test.mode +
+                                             "\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://a.b/r\r\n");
+        }
+        fakeSystem.screenOpens = test.screenOpens;
+        fakeSystem.screenReleases = test.screenReleases;
+        fakeSystem.answerYes = test.answerYes;
+        fakeSystem.closeAfterClockReads = 5;
+        EXPECT_EQ(WinMain(), 0);
+        std::vector<std::string> boxes;
         for (const RecordedBox& box : fakeSystem.boxes)
         {
-            shown.push_back(box.caption + ": " + box.text);
+            boxes.push_back(box.caption + " " + "!xi"[box.icon] + (box.yesNo ? " ?" : "") + ": " +
+                            box.text);
         }
-        return shown;
+        EXPECT_EQ(boxes, test.boxes);
+        EXPECT_EQ(fakeSystem.clockReads >= 5, test.framesRan);
+        EXPECT_FALSE(test.framesRan && settings.fullscreen); // the frames ran in a window
+        EXPECT_FALSE(glWindow.windowCreated);
+        EXPECT_FALSE(glWindow.renderingContextCreated);
     }
-};
-
-} // namespace
-
-TEST_F(StartUp, WithoutASettingsFileTheGameSaysSoAndEndsWithZero)
-{
-    RemoveTestFile(SETTINGS_PATH);
-    EXPECT_EQ(WinMain(), 0);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"KLAIDA: Klaida uzkraunant nustatymus"});
-    EXPECT_EQ(fakeSystem.boxes[0].icon, ICON_EXCLAMATION);
-    EXPECT_FALSE(glWindow.windowCreated);
-}
-
-TEST_F(StartUp, WithoutTheScreenTheGameSaysSoAndTearsDown)
-{
-    fakeSystem.screenOpens = false;
-    EXPECT_EQ(WinMain(), 0);
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"KLAIDA: Can't Create A GL Device Context.",
-                                                 "SHUTDOWN ERROR: Could Not Unregister Class."}));
-}
-
-TEST_F(StartUp, AScreenThatCannotBeReleasedIsReportedAndTheGameGoesOn)
-{
-    WriteTestFile(SETTINGS_PATH, SettingsText("0", "640", "480"));
-    fakeSystem.screenReleases = false;
-    fakeSystem.closeAfterClockReads = 5;
-    EXPECT_EQ(WinMain(), 0);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"SHUTDOWN ERROR: Release Device Context Failed."});
-    EXPECT_GT(fakeSystem.clockReads, 1);
-}
-
-TEST_F(StartUp, ClosingTheWindowEndsTheLoopWithZeroAndTearsDown)
-{
-    WriteTestFile(SETTINGS_PATH, SettingsText("0", "640", "480"));
-    fakeSystem.closeAfterClockReads = 10;
-    EXPECT_EQ(WinMain(), 0);
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(gameState.screenState, STATE_SPLASH);
-    EXPECT_FALSE(glWindow.windowCreated);
-    EXPECT_FALSE(glWindow.renderingContextCreated);
-}
-
-TEST_F(StartUp, ARefusedFullScreenModeAsksAndYesOpensAWindow)
-{
-    // The display has no 1000 x 700 mode, so the request is refused.
-    WriteTestFile(SETTINGS_PATH, SettingsText("1", "1000", "700"));
-    fakeSystem.answerYes = true;
-    fakeSystem.closeAfterClockReads = 5;
-    EXPECT_EQ(WinMain(), 0);
-    ASSERT_EQ(fakeSystem.boxes.size(), 1u);
-    EXPECT_TRUE(fakeSystem.boxes[0].yesNo);
-    EXPECT_EQ(fakeSystem.boxes[0].caption, "1000x700@60");
-    EXPECT_EQ(fakeSystem.boxes[0].text, "The Requested Fullscreen Mode Is Not Supported By\nYour "
-                                        "Video Card. \nUse Windowed Mode Instead?");
-    EXPECT_FALSE(settings.fullscreen);
-}
-
-TEST_F(StartUp, ARefusedFullScreenModeAnsweredNoEndsTheGame)
-{
-    WriteTestFile(SETTINGS_PATH, SettingsText("1", "1000", "700"));
-    fakeSystem.answerYes = false;
-    EXPECT_EQ(WinMain(), 0);
-    std::vector<std::string> boxes = Boxes();
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[1], "KLAIDA: Program Will Now Close.");
-    EXPECT_EQ(fakeSystem.boxes[1].icon, ICON_STOP);
-    EXPECT_EQ(boxes[2], "KLAIDA: Klaida CreateGLWindow");
 }
