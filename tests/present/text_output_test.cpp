@@ -1,8 +1,10 @@
 #include "present/text_output.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "present/gl_window.h"
 #include "tests/support/fake_system.h"
@@ -28,25 +30,21 @@ class TextOutput : public testing::Test
         CloseTestWindow();
     }
 
-    // The lit pixels of a text printed in white at (x, y) of the overlay view.
-    static std::vector<uint8_t> Draw(const char* text, float x = -0.5f, float y = 0.0f)
+    // The frame after a text is printed in white at (x, y) of the overlay view.
+    static std::vector<uint8_t> Draw(const char* text, float x = -0.5f)
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SetOverlayView();
         glColor3f(1.0f, 1.0f, 1.0f);
-        glRasterPos2f(x, y);
+        glRasterPos2f(x, 0.0f);
         PrintText("%s", text);
         return ReadFramebuffer(WIDTH, HEIGHT);
     }
 
-    static int CountLit(const std::vector<uint8_t>& pixels)
+    static int64_t CountLit(const char* text, float x = -0.5f)
     {
-        int lit = 0;
-        for (uint8_t value : pixels)
-        {
-            lit += value > 0 ? 1 : 0;
-        }
-        return lit;
+        std::vector<uint8_t> pixels = Draw(text, x);
+        return std::count_if(pixels.begin(), pixels.end(), [](uint8_t value) { return value > 0; });
     }
 };
 
@@ -62,62 +60,47 @@ TEST(TextFormat, FormatsLikePrintfAndCutsAt255Characters)
     EXPECT_EQ(std::string(text), std::string(255, 'x'));
 }
 
-TEST_F(TextOutput, EveryCodeFrom32To254HasAList)
+// Every code from 32 to 254 has a list; the Baltic letters draw their own glyphs (the caron adds
+// pixels to the z); bytes without a glyph draw and advance nothing; a text whose start lies
+// outside the view draws nothing.
+TEST_F(TextOutput, EachByteDrawsItsOwnGlyphOrNothing)
 {
     for (int i = 0; i < FONT_CODE_COUNT; ++i)
     {
         ASSERT_TRUE(glIsList(fontListBase + static_cast<GLuint>(i))) << FONT_FIRST_CODE + i;
     }
     EXPECT_FALSE(glIsList(fontListBase + FONT_CODE_COUNT));
-}
-
-TEST_F(TextOutput, DrawsBalticLettersAsTheirOwnGlyphs)
-{
-    std::vector<uint8_t> plainZ = Draw("z");
-    std::vector<uint8_t> zWithCaron = Draw("\xFE"); // z with caron in code page 1257
-    EXPECT_GT(CountLit(plainZ), 0);
-    EXPECT_GT(CountLit(zWithCaron), CountLit(plainZ)); // the caron adds pixels
-    EXPECT_GT(CountLit(Draw("\xEB")), 0);              // e with dot above
-}
-
-TEST_F(TextOutput, BytesWithoutAGlyphDrawAndAdvanceNothing)
-{
+    EXPECT_GT(CountLit("z"), 0);
+    EXPECT_GT(CountLit("\xFE"), CountLit("z")); // z with caron in code page 1257
+    EXPECT_GT(CountLit("\xEB"), 0);             // e with dot above
     EXPECT_EQ(Draw("A\x01\x1F\xFF"
                    "B"),
               Draw("AB"));
+    EXPECT_EQ(CountLit("Laikas", -6.0f), 0);
 }
 
-TEST_F(TextOutput, TextStartingOutsideTheViewDrawsNothing)
-{
-    EXPECT_EQ(CountLit(Draw("Laikas", -6.0f, 0.0f)), 0);
-}
-
-TEST_F(TextOutput, DepthTestingIsOnAfterPrintingWhateverItWasBefore)
+// Printing leaves depth testing on whatever it was before, but for no format at all; resizing
+// sets the 4:3 viewport and the fixed 45-degree projection, leaving the model view current.
+TEST_F(TextOutput, PrintingAndResizingLeaveTheirGlState)
 {
     glDisable(GL_DEPTH_TEST);
     PrintText("%d", 1);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     glDisable(GL_DEPTH_TEST);
-    PrintText(nullptr); // no format: nothing drawn, depth testing stays off
+    PrintText(nullptr);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     glEnable(GL_DEPTH_TEST);
-}
 
-TEST_F(TextOutput, ResizingSetsTheViewportAndTheFixedProjection)
-{
     ResizeViewport(1920, 1080);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 240);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], 1440);
-    EXPECT_EQ(viewport[3], 1080);
+    std::vector<GLint> viewport(4);
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::vector<GLint>{240, 0, 1440, 1080}));
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    // 45 degrees vertically: the y scale is 1 / tan(22.5 degrees); x is that over 4/3.
+    // The y scale is 1 / tan(22.5 degrees); x is that over 4/3.
     EXPECT_NEAR(projection[5], 2.4142136f, 1e-5f);
     EXPECT_NEAR(projection[0], 2.4142136f * 0.75f, 1e-5f);
     ResizeViewport(WIDTH, HEIGHT);
