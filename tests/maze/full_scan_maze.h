@@ -19,7 +19,6 @@ struct FullScanMaze
     float playerX, playerY;
     bool accepted;
     uint32_t random;
-    int32_t longestWalk; // the most steps one walk took
     bool rememberBlocked;
     uint64_t live[128][2]; // bit x % 64 of word x / 64: open cells not yet found blocked
 };
@@ -47,20 +46,13 @@ inline bool AreFullScanWalls(const FullScanMaze* maze, int32_t x0, int32_t y0, i
 }
 
 // Up, right, down, left: the step keeps off the border and the 2 x 3 cells it carves into and
-// beside are all walls.
+// beside (columns x0 ... x1 of rows y0 ... y1, as offsets) are all walls.
 inline bool CanFullScanStep(const FullScanMaze* maze, int32_t x, int32_t y, int32_t direction)
 {
-    switch (direction)
-    {
-    case 0:
-        return y >= 2 && AreFullScanWalls(maze, x - 1, y - 2, x + 1, y - 1);
-    case 1:
-        return x < maze->length - 2 && AreFullScanWalls(maze, x + 1, y - 1, x + 2, y + 1);
-    case 2:
-        return y < maze->width - 2 && AreFullScanWalls(maze, x - 1, y + 1, x + 1, y + 2);
-    default:
-        return x >= 2 && AreFullScanWalls(maze, x - 2, y - 1, x - 1, y + 1);
-    }
+    const bool inside[4] = {y >= 2, x < maze->length - 2, y < maze->width - 2, x >= 2};
+    const int32_t box[4][4] = {{-1, -2, 1, -1}, {1, -1, 2, 1}, {-1, 1, 1, 2}, {-2, -1, -1, 1}};
+    const int32_t* b = box[direction];
+    return inside[direction] && AreFullScanWalls(maze, x + b[0], y + b[1], x + b[2], y + b[3]);
 }
 
 inline bool CanFullScanExtend(const FullScanMaze* maze, int32_t x, int32_t y)
@@ -121,7 +113,6 @@ inline bool GenerateFullScanMaze(FullScanMaze* maze, int32_t length, int32_t wid
             x += stepX[d];
             y += stepY[d];
             OpenFullScanCell(maze, x, y);
-            maze->longestWalk = steps > maze->longestWalk ? steps : maze->longestWalk;
             if (!exitJoined && std::abs(x - maze->exitX) <= 1 && std::abs(y - maze->exitY) <= 1)
             {
                 // Diagonal to the exit: open the cell beside both, in the exit's column while the
