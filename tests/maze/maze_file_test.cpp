@@ -70,8 +70,9 @@ TEST_F(MazeFileTest, EdgeCasesReadAsTheGameReadsThem)
     const std::string walls128 = std::string(128, '0') + "/" + std::string(128, '7');
     const std::string unmoved = "(11, 12, 13, 14)";
     const std::pair<std::string, std::string> cases[] = {
-        // The low 8 bits of each value: 258 is a start, -253 an exit, 256 a wall.
-        {"4 1\r\n258 -253 256 1\r\n", "23017/77777(0, 0, 1, 0)"},
+        // The low 8 bits of each value: 258 is a start, -253 an exit, 256 a wall, 386 none.
+        {"5 1\r\n258 -253 256 1 386\r\n", "2301\xB2"
+                                          "7/777777(0, 0, 1, 0)"},
         // Sizes read as floating point; once a read fails the last value repeats to the end.
         {"32.0 1\r\n2 3",
          "2" + std::string(31, '3') + "7/" + std::string(33, '7') + "(0, 0, 31, 0)"},
