@@ -9,6 +9,8 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-m
 # service) and browse with cpp-httplib.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
     chromium sox libcpp-httplib-dev postgresql)
+# Making and checking the Debian packages (scripts/package, tests/package).
+PACKAGE_PACKAGES=(scdoc dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
 # The fuzz targets are built with clang and its libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # scripts/coverage reports with gcovr.
