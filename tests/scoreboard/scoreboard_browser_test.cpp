@@ -4,7 +4,7 @@
 
 #include "tests/scoreboard/scoreboard_fixture.h"
 
-TEST_F(ScoreboardServer, ChromiumShowsTheVerifiedNameAndScore)
+TEST_P(ScoreboardServer, ChromiumShowsTheVerifiedNameAndScore)
 {
     if (access("/usr/bin/chromium", X_OK) != 0)
     {

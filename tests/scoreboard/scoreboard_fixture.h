@@ -1,5 +1,5 @@
-// The score page's test kit: codes the game would make, the server in-process on a free loopback
-// port over a fresh database, the built program as a child process, and a PostgreSQL cluster of
+// The score page's test kit: codes the game would make, the built program as a child process over
+// a fresh database of either kind, and a PostgreSQL cluster of
 // the tests' own (initdb and pg_ctl of the installed version, as an unprivileged user, in a
 // temporary folder on a free port, stopped when the program ends).
 #pragma once
@@ -184,21 +184,29 @@ inline int StopServer(const ServerProcess& server, int signal = SIGTERM)
     return server.status;
 }
 
-class ScoreboardServer : public testing::Test
+// The program over a fresh database of the kind the parameter names, trusting X-Forwarded-For;
+// each test ends by stopping it with SIGTERM.
+class ScoreboardServer : public testing::TestWithParam<std::string>
 {
   protected:
     void SetUp() override
     {
-        std::filesystem::remove_all("scores"); // the database's folder, made anew
-        std::string error;
-        ASSERT_TRUE(PrepareScoreStore(options.database, &error) &&
-                    StartScoreboard(options, &port, &error))
-            << error;
+        Start("--trust-proxy");
     }
 
     void TearDown() override
     {
-        StopScoreboard();
+        EXPECT_EQ(StopServer(server), 0);
+        EXPECT_TRUE(ReadTestFile(server.log).ends_with("vortanai-scoreboard: stopped\n"));
+    }
+
+    void Start(const std::string& options)
+    {
+        database = MakeStore(GetParam());
+        SKIP_WITHOUT_STORE(database);
+        server = StartServer("--port 0 --db " + database + " " + options, "page.log");
+        port = server.port;
+        ASSERT_GT(port, 0) << ReadTestFile(server.log);
     }
 
     // Each request comes through the proxy from an address of its own unless told otherwise:
@@ -210,10 +218,7 @@ class ScoreboardServer : public testing::Test
         return Fetch(port, path, headers);
     }
 
-    ScoreboardOptions options{.bind = "127.0.0.1",
-                              .port = 0,
-                              .database = "scores/scores.sqlite",
-                              .trustProxy = true,
-                              .importFile = ""};
+    std::string database;
+    ServerProcess server;
     int port = -1;
 };

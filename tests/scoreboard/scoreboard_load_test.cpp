@@ -23,9 +23,10 @@ std::vector<std::string> Submit(const std::vector<int>& ports, int clients, int 
                                 pid_t victim = 0)
 {
     std::vector<std::string> outcomes(count);
-    std::latch start(clients + 1);
+    std::latch start(clients);
     std::atomic<int> answered = 0;
     std::vector<std::thread> senders;
+    auto began = Clock::now();
     for (int c = 0; c < clients; ++c)
     {
         senders.emplace_back(
@@ -39,22 +40,16 @@ std::vector<std::string> Submit(const std::vector<int>& ports, int clients, int 
                 {
                     auto res = client.Get(path(i).c_str());
                     outcomes[i] = res ? res->get_header_value("X-Vortanai-Result") : "";
-                    if (++answered == killAfter)
-                    {
-                        kill(victim, SIGKILL);
-                    }
+                    ++answered == killAfter ? kill(victim, SIGKILL) : 0;
                 }
             });
     }
-    auto began = Clock::now();
-    start.arrive_and_wait();
     for (std::thread& sender : senders)
     {
         sender.join();
     }
-    std::printf("%d requests from %d clients to %zu servers: %.0f ms\n", count, clients,
-                ports.size(),
-                std::chrono::duration<double, std::milli>(Clock::now() - began).count());
+    std::printf("%d requests from %d clients to %zu servers: %lld ms\n", count, clients,
+                ports.size(), (long long)((Clock::now() - began) / std::chrono::milliseconds(1)));
     return outcomes;
 }
 
@@ -87,37 +82,28 @@ TEST(ScoreboardLoad, ThreeServersOnOneDatabaseStoreEverySubmissionOnceThoughOneI
     std::string uri = MakePostgresDatabase();
     SKIP_WITHOUT_STORE(uri);
     std::vector<ServerProcess> servers;
-    for (int i = 0; i < 3; ++i)
+    std::vector<int> ports;
+    for (const char* log : {"three0.log", "three1.log", "three2.log"})
     {
-        servers.push_back(
-            StartServer("--port 0 --db " + uri, "three" + std::to_string(i) + ".log"));
+        servers.push_back(StartServer("--port 0 --db " + uri, log));
+        ports.push_back(servers.back().port);
     }
-    std::vector<int> ports = {servers[0].port, servers[1].port, servers[2].port};
-    std::vector<std::string> outcomes = Submit(ports, 64, 1000, Distinct, 300, servers[2].pid);
-    ExpectEveryAddedStored(uri, outcomes);
-    // What went unanswered is sent again to the two left: each lands once, none twice.
-    std::vector<int> unanswered;
-    for (int i = 0; i < 1000; ++i)
-    {
-        outcomes[i].empty() ? unanswered.push_back(i) : void();
-    }
-    std::vector<std::string> again = Submit({ports[0], ports[1]}, 64, int(unanswered.size()),
-                                            [&](int i) { return Distinct(unanswered[i]); });
-    EXPECT_EQ(Count(outcomes, "added") + Count(again, "added") + Count(again, "repeated"), 1000);
-    EXPECT_EQ(QueryStore(uri,
-                         "SELECT COUNT(DISTINCT number) FROM results WHERE name = 'P' || number"
-                         " AND score = 1000 + number * 37 AND mode = number % 2"),
-              1000);
-    EXPECT_EQ(StopServer(servers[2]), -1);
-    servers[2] = StartServer("--port 0 --db " + uri, "three2.log");
-    ports[2] = servers[2].port;
-    std::string same = ResultPath("Kopija", MakeCode(777777, MODE_FIXED, 77));
+    std::string same = ResultPath("Kopija", MakeCode(777777, MODE_FIXED, 7777));
     std::vector<std::string> copies = Submit(ports, 48, 48, [&](int) { return same; });
     EXPECT_TRUE(Count(copies, "added") == 1 && Count(copies, "repeated") == 47);
-    EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results WHERE score = 777777"), 1);
+    std::vector<std::string> outcomes = Submit(ports, 64, 1000, Distinct, 300, servers[2].pid);
+    ExpectEveryAddedStored(uri, outcomes);
+    // All of it sent again to the two left: only what went unanswered may be added now.
+    std::vector<std::string> again = Submit({ports[0], ports[1]}, 64, 1000, Distinct);
+    EXPECT_EQ(Count(again, "added") + Count(again, "repeated"), 1000);
+    EXPECT_LE(Count(again, "added"), Count(outcomes, "")); // some unanswered were committed
+    EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results WHERE name = 'P' || number"
+                              " AND score = 1000 + number * 37 AND mode = number % 2"),
+              1000);
+    EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results"), 1001);
     for (const ServerProcess& server : servers)
     {
-        EXPECT_EQ(StopServer(server), 0) << ReadTestFile(server.log);
+        EXPECT_EQ(StopServer(server), server.pid == servers[2].pid ? -1 : 0);
     }
 }
 
@@ -127,8 +113,7 @@ TEST(ScoreboardLoad, AThousandClientsSendingAByteASecondDoNotDelayOthers)
     getrlimit(RLIMIT_NOFILE, &limit);
     limit.rlim_cur = limit.rlim_max;
     setrlimit(RLIMIT_NOFILE, &limit);
-    std::string target = MakeStore("sqlite");
-    ServerProcess server = StartServer("--port 0 --db " + target, "slow.log");
+    ServerProcess server = StartServer("--port 0 --db " + MakeStore("sqlite"), "slow.log");
     sockaddr_in address{AF_INET, htons(uint16_t(server.port)), {htonl(INADDR_LOOPBACK)}, {}};
     std::vector<int> slow(1000);
     for (int& fd : slow)
@@ -136,8 +121,8 @@ TEST(ScoreboardLoad, AThousandClientsSendingAByteASecondDoNotDelayOthers)
         fd = socket(AF_INET, SOCK_STREAM, 0);
         ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     }
-    // Each sends the next byte of its request once a second, one after the other, for four
-    // seconds; meanwhile another client asks for the board four times a second.
+    // Each sends the next byte of its request once a second, ten every 10 ms, for four seconds;
+    // meanwhile another client asks for the board four times a second.
     const std::string request = "GET / HTTP/1.1\r\nHost: slow\r\n";
     std::vector<int64_t> times;
     for (auto [tick, began] = std::pair(0, Clock::now()); tick < 400; ++tick)
@@ -159,10 +144,7 @@ TEST(ScoreboardLoad, AThousandClientsSendingAByteASecondDoNotDelayOthers)
     std::printf("GET / beside 1000 slow clients: median %lld ms, slowest %lld ms\n",
                 static_cast<long long>(times[8]), static_cast<long long>(times.back()));
     EXPECT_TRUE(times.size() == 16 && times[8] < 100 && times.back() < 1000);
-    for (int fd : slow)
-    {
-        close(fd);
-    }
+    std::for_each(slow.begin(), slow.end(), close);
     EXPECT_EQ(StopServer(server), 0);
 }
 
@@ -172,7 +154,6 @@ TEST(ScoreboardLoad, KilledFullOrCutOffFromItsDatabaseItLosesNothingAndAnswers50
     ServerProcess killed = StartServer("--port 0 --db " + target, "killed.log");
     ExpectEveryAddedStored(target, Submit({killed.port}, 16, 3000, Distinct, 300, killed.pid));
     EXPECT_EQ(StopServer(killed), -1);
-
     // The file size limit stands in for a full disk: writes past it fail as on one.
     target = MakeStore("sqlite");
     ServerProcess full = StartServer("--port 0 --db " + target, "full.log", "ulimit -f 400");
@@ -186,20 +167,19 @@ TEST(ScoreboardLoad, KilledFullOrCutOffFromItsDatabaseItLosesNothingAndAnswers50
     EXPECT_EQ(StopServer(full), 0);
     EXPECT_NE(ReadTestFile(full.log).find(" 503 failed: disk I/O error"), std::string::npos);
     EXPECT_EQ(QueryStore(target, "SELECT COUNT(*) FROM results"), Count(outcomes, "added"));
-
     std::string uri = MakePostgresDatabase();
     SKIP_WITHOUT_STORE(uri);
     ServerProcess lost = StartServer("--port 0 --db " + uri, "lost.log");
-    EXPECT_EQ(Fetch(lost.port, Distinct(1)).status, 200);
-    ASSERT_TRUE(ControlPostgres("stop"));
-    EXPECT_TRUE(Fetch(lost.port, Distinct(2)).status == 503 && Fetch(lost.port, "/").status == 503);
-    ASSERT_TRUE(ControlPostgres("start"));
-    EXPECT_EQ(Fetch(lost.port, Distinct(2)).get_header_value("X-Vortanai-Result"), "added");
-    ASSERT_TRUE(ControlPostgres("restart")); // every worker's connection breaks unseen
-    EXPECT_EQ(Fetch(lost.port, Distinct(3)).get_header_value("X-Vortanai-Result"), "added");
+    // Stopped, started again, restarted under a worker's open connection; the outcome after each.
+    for (auto [action, status] : {std::pair("stop", 503), {"start", 200}, {"restart", 200}})
+    {
+        ASSERT_TRUE(ControlPostgres(action));
+        EXPECT_EQ(Fetch(lost.port, Distinct(status)).status, status) << action;
+    }
+    EXPECT_EQ(Fetch(lost.port, "/").status, 200);
     EXPECT_EQ(StopServer(lost), 0);
     std::string log = ReadTestFile(lost.log);
     EXPECT_NE(log.find(" 503 failed: connection to server at \"127.0.0.1\""), std::string::npos)
         << log;
-    EXPECT_NE(log.find(" GET / 503 unread: "), std::string::npos) << log;
+    EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results WHERE number = 200"), 1);
 }
