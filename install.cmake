@@ -53,6 +53,13 @@ else()
     message(STATUS "scdoc not found: the man pages are not built")
 endif()
 
+# The desktop icons, drawn by the asset maker from the game's own atlases.
+add_custom_command(OUTPUT icons/256x256/apps/vortanai.png
+                   COMMAND vortanai-assets --icons icons DEPENDS vortanai-assets VERBATIM)
+add_custom_target(vortanai-icons ALL DEPENDS icons/256x256/apps/vortanai.png)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
+        COMPONENT game)
+
 # Each package's copyright and changelog, as Debian wants them.
 add_custom_command(OUTPUT changelog.gz COMMAND sh -c "gzip -9n < '${CMAKE_SOURCE_DIR}/doc/changelog' > changelog.gz"
                    DEPENDS ${CMAKE_SOURCE_DIR}/doc/changelog VERBATIM)

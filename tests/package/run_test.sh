@@ -35,8 +35,8 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${debs[@]/#/./}" >/dev/nu
 note "installed ${debs[*]}"
 
 # The installed launcher with a fresh HOME: the splash's orange title appears, and the player's
-# way out ends it cleanly: Esc past the splash, Esc to cut the menu's intro short, the menu's
-# fourth item (the credits), Esc.
+# way out ends it cleanly: Enter past the splash, and once the menu's panel is out (the blue of
+# its left column), Up to its last item, the credits, Enter, and Enter again to leave them.
 export HOME="$WORK/home"
 mkdir -p "$HOME"
 unset VORTANAI_RUN_DIR XDG_DATA_HOME
@@ -47,13 +47,13 @@ RUN_DIR="$HOME/.local/share/vortanai"
 wait_game_window
 splash_drawn() { more_than "$(fraction "$(shot splash)" 1024x768+0+0 "$ORANGE")" 0.003; }
 wait_until 30 splash_drawn || fail "the installed game drew no splash title"
-press Escape
-sleep 3
-press Escape
-sleep 2
-press Down Down Down Return
-sleep 3
-press Escape
+press Return
+panel_out() { more_than "$(fraction "$(shot menu)" 16x640+19+0 "$PANEL")" 0.43; }
+wait_until 30 panel_out || fail "the menu's panel did not come out"
+press Up Return
+credits_shown() { more_than "$(fraction "$(shot credits)" 448x19+275+419 "$FRAME")" 0.15; }
+wait_until 15 credits_shown || fail "the credits did not open"
+press Return
 wait_game_exit 20 || true
 [ -e "$RUN_DIR/rekordai/rekordai.txt" ] || fail "no records file in the run directory $RUN_DIR"
 # The launcher started the local score page for these settings; it is ended here by its id.
@@ -68,8 +68,8 @@ user=$(sed -n 's/^User=//p' "$unit")
 (cd "$(sed -n 's/^WorkingDirectory=//p' "$unit")" && exec runuser -u "$user" -- $command \
     2>"$ARTIFACTS/service.log") &
 SERVICE_PID=$!
-service_port() { sed -n 's/.*listening on .* port \([0-9]*\),.*/\1/p' "$ARTIFACTS/service.log" | grep .; }
-wait_until 20 service_port || fail "the service did not start: $(cat "$ARTIFACTS/service.log")"
+service_port() { sed -n 's/.*listening on .* port \([0-9]*\),.*/\1/p' "$ARTIFACTS/service.log" 2>/dev/null | grep .; }
+wait_until 20 service_port >/dev/null || fail "the service did not start: $(cat "$ARTIFACTS/service.log")"
 port=$(service_port)
 exec 3<>"/dev/tcp/127.0.0.1/$port"
 printf 'GET / HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3

@@ -4,3 +4,5 @@
 
 bool MakeImages(const char* dataDir);
 bool MakeSounds(const char* dataDir);
+// The desktop icons (48, 64, 128 and 256 px PNG) under `iconDir`, drawn from the atlases.
+bool MakeIcons(const char* iconDir);
