@@ -28,7 +28,7 @@ constexpr uint32_t SC_SCREENSAVE = 0xF140;
 constexpr uint32_t SC_MONITORPOWER = 0xF170;
 constexpr int32_t WHEEL_DELTA = 120;
 
-// Virtual-key codes the game reads.
+// Virtual-key codes: those the game reads and those of the other keys of a PC keyboard.
 constexpr uint8_t VK_BACK = 0x08;
 constexpr uint8_t VK_TAB = 0x09;
 constexpr uint8_t VK_RETURN = 0x0D;
@@ -36,6 +36,7 @@ constexpr uint8_t VK_SHIFT = 0x10;
 constexpr uint8_t VK_CONTROL = 0x11;
 constexpr uint8_t VK_MENU = 0x12;
 constexpr uint8_t VK_PAUSE = 0x13;
+constexpr uint8_t VK_CAPITAL = 0x14;
 constexpr uint8_t VK_ESCAPE = 0x1B;
 constexpr uint8_t VK_SPACE = 0x20;
 constexpr uint8_t VK_PRIOR = 0x21;
@@ -46,8 +47,12 @@ constexpr uint8_t VK_LEFT = 0x25;
 constexpr uint8_t VK_UP = 0x26;
 constexpr uint8_t VK_RIGHT = 0x27;
 constexpr uint8_t VK_DOWN = 0x28;
+constexpr uint8_t VK_SNAPSHOT = 0x2C;
 constexpr uint8_t VK_INSERT = 0x2D;
 constexpr uint8_t VK_DELETE = 0x2E;
+constexpr uint8_t VK_LWIN = 0x5B;
+constexpr uint8_t VK_RWIN = 0x5C;
+constexpr uint8_t VK_APPS = 0x5D;
 constexpr uint8_t VK_NUMPAD0 = 0x60;
 constexpr uint8_t VK_MULTIPLY = 0x6A;
 constexpr uint8_t VK_ADD = 0x6B;
@@ -59,7 +64,23 @@ constexpr uint8_t VK_F2 = 0x71;
 constexpr uint8_t VK_F3 = 0x72;
 constexpr uint8_t VK_F4 = 0x73;
 constexpr uint8_t VK_F5 = 0x74;
+constexpr uint8_t VK_F10 = 0x79;
 constexpr uint8_t VK_F12 = 0x7B;
+constexpr uint8_t VK_F13 = 0x7C;
+constexpr uint8_t VK_NUMLOCK = 0x90;
+constexpr uint8_t VK_SCROLL = 0x91;
+constexpr uint8_t VK_OEM_1 = 0xBA; // ; :
+constexpr uint8_t VK_OEM_PLUS = 0xBB;
+constexpr uint8_t VK_OEM_COMMA = 0xBC;
+constexpr uint8_t VK_OEM_MINUS = 0xBD;
+constexpr uint8_t VK_OEM_PERIOD = 0xBE;
+constexpr uint8_t VK_OEM_2 = 0xBF;   // / ?
+constexpr uint8_t VK_OEM_3 = 0xC0;   // ` ~
+constexpr uint8_t VK_OEM_4 = 0xDB;   // [ {
+constexpr uint8_t VK_OEM_5 = 0xDC;   // \ |
+constexpr uint8_t VK_OEM_6 = 0xDD;   // ] }
+constexpr uint8_t VK_OEM_7 = 0xDE;   // ' "
+constexpr uint8_t VK_OEM_102 = 0xE2; // the key beside the left Shift of an ISO keyboard
 
 // One window message as the window procedure takes it.
 struct WindowMessage

@@ -87,27 +87,11 @@ void QueueWindowEvent(const SDL_WindowEvent& event)
 
 void QueueKeyEvent(const SDL_KeyboardEvent& event)
 {
-    uint8_t key = TranslateKey(event.keysym.sym, event.keysym.scancode);
-    if (key == 0)
+    WindowMessage message;
+    if (TranslateKeyEvent(event, &message))
     {
-        return;
+        QueueMessage(message.message, message.wParam, message.lParam);
     }
-    bool down = event.type == SDL_KEYDOWN;
-    bool system = key == VK_MENU || (event.keysym.mod & KMOD_ALT) != 0;
-    uint32_t message =
-        down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    // The long parameter as Win32 packs it: repeat count 1, scan code, previous and transition
-    // states.
-    uint32_t lParam = 1 | (static_cast<uint32_t>(event.keysym.scancode & 0xFF) << 16);
-    if (event.repeat != 0 || !down)
-    {
-        lParam |= 1u << 30;
-    }
-    if (!down)
-    {
-        lParam |= 1u << 31;
-    }
-    QueueMessage(message, key, lParam);
 }
 
 void QueueMouseButton(const SDL_MouseButtonEvent& event)
