@@ -3,32 +3,14 @@
 #include "platform/platform.h"
 
 #include <SDL2/SDL.h>
-#include <iconv.h>
+
+#include "platform/code_page.h"
 
 namespace
 {
 
 // Message texts are short; a longer one is cut rather than overrun.
 constexpr size_t UTF8_TEXT_SIZE = 1024;
-
-// Code page 1257 to UTF-8, for SDL; a text that cannot be converted is shown as far as it went.
-void ConvertToUtf8(const char* text, char* utf8, size_t size)
-{
-    utf8[0] = '\0';
-    iconv_t converter = iconv_open("UTF-8", "CP1257");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-    {
-        SDL_strlcpy(utf8, text, size);
-        return;
-    }
-    char* in = const_cast<char*>(text);
-    size_t inLeft = SDL_strlen(text);
-    char* out = utf8;
-    size_t outLeft = size - 1;
-    iconv(converter, &in, &inLeft, &out, &outLeft);
-    *out = '\0';
-    iconv_close(converter);
-}
 
 Uint32 IconFlags(MessageIcon icon)
 {

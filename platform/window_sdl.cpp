@@ -4,12 +4,15 @@
 #include <SDL2/SDL.h>
 #include <cstdlib>
 
+#include "platform/code_page.h"
 #include "platform/key_codes.h"
 
 namespace
 {
 
 constexpr int MESSAGE_QUEUE_SIZE = 8;
+// A title is at most 15 code page 1257 characters, each at most 3 bytes of UTF-8.
+constexpr size_t TITLE_UTF8_SIZE = 64;
 
 // The window system's side of the one game window. Lives from CreateGameWindow to
 // DestroyGameWindow; the queue holds messages that one SDL event turned into several.
@@ -170,7 +173,9 @@ SDL_Window* TryCreateWindow(const char* title, int32_t width, int32_t height, bo
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     flags |= fullscreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
-    return SDL_CreateWindow(title, 0, 0, width, height, flags);
+    char utf8Title[TITLE_UTF8_SIZE];
+    ConvertToUtf8(title, utf8Title, sizeof utf8Title);
+    return SDL_CreateWindow(utf8Title, 0, 0, width, height, flags);
 }
 
 } // namespace
@@ -180,6 +185,8 @@ bool RegisterWindowClass()
     // X11 takes the window class from the environment when the window is made.
     setenv("SDL_VIDEO_X11_WMCLASS", "Vortanai", 0);
     SDL_SetHint(SDL_HINT_APP_NAME, "Vortanai");
+    // A full-screen Win32 window stays as it is when a message box takes the focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     sdlWindow.classRegistered = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     return sdlWindow.classRegistered;
 }
@@ -197,7 +204,9 @@ bool UnregisterWindowClass()
 
 bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int32_t refreshRate)
 {
-    // Only an exact mode will do; SDL would otherwise pick the closest one silently.
+    // Only an exact mode will do; SDL would otherwise pick the closest one silently. Bits per
+    // pixel count as Win32 counts them, the bytes a pixel takes (XRGB8888 is a 32-bit mode), and a
+    // display that does not know a mode's rate (refresh 0) has it at any rate asked for.
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i)
     {
@@ -206,9 +215,10 @@ bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int3
         {
             continue;
         }
-        if (mode.w == width && mode.h == height &&
-            static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format)) == bitsPerPixel &&
-            mode.refresh_rate == refreshRate)
+        int32_t bytes = static_cast<int32_t>(SDL_BYTESPERPIXEL(mode.format));
+        int32_t bits = bytes != 0 ? bytes * 8 : static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+        if (mode.w == width && mode.h == height && bits == bitsPerPixel &&
+            (mode.refresh_rate == refreshRate || mode.refresh_rate == 0))
         {
             sdlWindow.fullscreenMode = mode;
             sdlWindow.displayModeChanged = true;
@@ -220,9 +230,9 @@ bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int3
 
 bool RestoreDisplayMode()
 {
-    // SDL gives the desktop its mode back when the full-screen window goes.
+    // Leaving full screen gives the desktop its mode back at once, before the window goes.
     sdlWindow.displayModeChanged = false;
-    return true;
+    return sdlWindow.window == nullptr || SDL_SetWindowFullscreen(sdlWindow.window, 0) == 0;
 }
 
 void ShowMouseCursor(bool shown)

@@ -114,6 +114,13 @@ quit_game() {
     wait_game_exit 30
 }
 
+# The game window's size and place on the screen, as 640x480+0+0.
+window_geometry() {
+    xwininfo -id "$GAME_WINDOW" | awk '/Absolute upper-left X:/ { x = $4 }
+        /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
+        END { print w "x" h "+" x "+" y }'
+}
+
 find_game_window() {
     GAME_WINDOW=$(xdotool search --all --pid "$GAME_PID" --class Vortanai 2>/dev/null | head -n 1)
     [ -n "$GAME_WINDOW" ]
@@ -138,10 +145,11 @@ box_shown() {
     [ -n "$(window_ids_titled "$1")" ]
 }
 
-# answer_box TITLE: waits for a message box with this title, answers it with Return and waits
-# until it is gone or has given way to the next box (which may reuse its window id).
+# answer_box TITLE [KEY]: waits for a message box with this title, answers it with KEY (Return
+# by default) and waits until it is gone or has given way to the next box (which may reuse its
+# window id).
 answer_box() {
-    local title=$1
+    local title=$1 key=${2:-Return}
     if ! wait_until 60 box_shown "$title"; then
         fail "no message box titled '$title' appeared"
         return 1
@@ -151,12 +159,12 @@ answer_box() {
     local before="$ARTIFACTS/$CASE_NAME-box-$box.png"
     wait_until 10 import -window "$box" "$before" 2>/dev/null || true
     xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key --clearmodifiers Return
+    xdotool key --clearmodifiers "$key"
     if ! wait_until 20 box_answered "$box" "$before"; then
-        fail "the message box '$title' did not take Return"
+        fail "the message box '$title' did not take $key"
         return 1
     fi
-    note "answered the message box '$title'"
+    note "answered the message box '$title' with $key"
 }
 
 box_answered() {
