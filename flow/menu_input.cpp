@@ -14,6 +14,9 @@
 namespace
 {
 
+// The maze in memory while a custom seed is tried, put back when the seed is refused.
+MazeGrid keptMaze;
+
 void StartCampaign(bool fixed)
 {
     gameState.fixedCampaign = fixed;
@@ -119,7 +122,9 @@ void StartCustomMaze()
         ++gameState.customWidth;
     }
     // A random seed is drawn afresh on every try; a fixed seed that is rejected once always will
-    // be, so the screen stays and says so instead of trying for ever.
+    // be, so the screen stays and says so instead of trying for ever, with the maze that was
+    // there before, player and exit included, still behind the menu.
+    keptMaze = mazeGrid;
     for (;;)
     {
         if (GenerateMaze(gameState.customLength, gameState.customWidth, gameState.customDifficulty,
@@ -129,6 +134,7 @@ void StartCustomMaze()
         }
         if (gameState.customSeed != 0)
         {
+            mazeGrid = keptMaze;
             gameState.customSeedRejected = true;
             return;
         }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 #include "flow/game_state.h"
 #include "maze/maze_grid.h"
@@ -159,39 +161,43 @@ TEST_F(MenuInput, TheSeedTakesKeypadDigitsUpToNineOfThem)
     EXPECT_EQ(gameState.customSeed, 999999999);
 }
 
-TEST_F(MenuInput, StartingACustomMazeEvensItsSizes)
+TEST_F(MenuInput, ACustomMazeEvensItsSizesAndASeedWithNoWayOutKeepsTheScreenAndTheMaze)
 {
-    gameState.customLength = 65;
-    gameState.customWidth = 9;
-    gameState.customDifficulty = 4;
-    gameState.customSeed = 2024;
-    gameState.levelFinished = true;
-    gameState.backgroundMaze = true;
+    auto& state = gameState;
+    std::tie(state.customLength, state.customWidth, state.customDifficulty, state.customSeed) =
+        std::tuple(65, 9, 4, 2024);
+    state.levelFinished = state.backgroundMaze = true;
     OnCustomMazeKey(VK_RETURN);
-    EXPECT_EQ(gameState.customLength, 66);
-    EXPECT_EQ(gameState.customWidth, 10);
-    EXPECT_EQ(mazeGrid.mazeLength, 66.0f);
-    EXPECT_EQ(mazeGrid.mazeWidth, 10.0f);
-    EXPECT_TRUE(mazeGrid.mazeAccepted);
-    EXPECT_EQ(gameState.screenState, STATE_PLAYING);
-    EXPECT_TRUE(gameState.levelIntro);
-    EXPECT_FALSE(gameState.levelFinished);
-    EXPECT_FALSE(gameState.backgroundMaze);
+    EXPECT_EQ(std::tuple(state.customLength, state.customWidth, mazeGrid.mazeLength,
+                         mazeGrid.mazeWidth, mazeGrid.mazeAccepted),
+              std::tuple(66, 10, 66.0f, 10.0f, true));
+    EXPECT_EQ(state.screenState, STATE_PLAYING);
+    EXPECT_TRUE(state.levelIntro && !state.levelFinished && !state.backgroundMaze);
     EXPECT_EQ(soundLog.starts[SND_CONFIRM], 1u);
-}
 
-TEST_F(MenuInput, ASeedWhoseMazeHasNoWayOutKeepsTheScreenAndSaysSo)
-{
-    gameState.customLength = 32;
-    gameState.customWidth = 16;
-    gameState.customDifficulty = 10;
-    gameState.customSeed = 8314950;
+    // A refused seed leaves the maze behind the menu, its player and exit and the camera.
+    mazeGrid.playerX = 7.25f;
+    state.cameraPitch = 0.5f;
+    state.stateChangePending = false;
+    auto seen = []
+    {
+        return std::tuple(std::vector<uint8_t>(&mazeGrid.cells[0][0],
+                                               &mazeGrid.cells[0][0] + sizeof mazeGrid.cells),
+                          mazeGrid.mazeLength, mazeGrid.mazeWidth, mazeGrid.exitX, mazeGrid.exitY,
+                          mazeGrid.playerX, mazeGrid.playerY, mazeGrid.mazeAccepted, gameState.eyeX,
+                          gameState.eyeY, gameState.eyeZ, gameState.lookX, gameState.lookY,
+                          gameState.cameraPitch, gameState.cameraDistance);
+    };
+    const auto before = seen();
+    std::tie(state.customLength, state.customWidth, state.customDifficulty, state.customSeed) =
+        std::tuple(64, 64, 10, 819);
     OnCustomMazeKey(VK_RETURN);
-    EXPECT_TRUE(gameState.customSeedRejected);
-    EXPECT_FALSE(gameState.stateChangePending);
-    EXPECT_EQ(soundLog.starts[SND_CONFIRM], 0u);
+    EXPECT_TRUE(state.customSeedRejected);
+    EXPECT_TRUE(seen() == before);
+    EXPECT_FALSE(state.stateChangePending);
+    EXPECT_EQ(soundLog.starts[SND_CONFIRM], 1u);
     OnCustomMazeKey(VK_F1);
-    EXPECT_FALSE(gameState.customSeedRejected);
+    EXPECT_FALSE(state.customSeedRejected);
 }
 
 TEST_F(MenuInput, EscapeLeavesTheCustomScreenWithThePanelWanted)
