@@ -1,5 +1,6 @@
 #include "flow/playing.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "flow/campaign.h"
@@ -173,9 +174,14 @@ void UpdatePlayingMouse()
     {
         int32_t dy = gameState.cursorPos.y - gameState.anchorY;
         double distance = (dy / height + 1.0) * gameState.cameraDistance;
-        // A drag of a whole screen height upward would reach zero or pass through it.
-        gameState.cameraDistance =
-            static_cast<float>(distance < MIN_CAMERA_DISTANCE ? MIN_CAMERA_DISTANCE : distance);
+        // A drag of a whole screen height upward would reach zero or pass through it: a drag
+        // nearer stops at the floor, or where it is when the wheel has already brought it below.
+        if (distance < MIN_CAMERA_DISTANCE && distance < gameState.cameraDistance)
+        {
+            distance = std::min(static_cast<double>(gameState.cameraDistance),
+                                static_cast<double>(MIN_CAMERA_DISTANCE));
+        }
+        gameState.cameraDistance = static_cast<float>(distance);
         SetCursorPosition(gameState.anchorX, gameState.anchorY);
     }
     if (!gameState.leftButton && !gameState.rightButton)

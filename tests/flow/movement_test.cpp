@@ -1,5 +1,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 #include "flow/game_state.h"
@@ -220,9 +221,17 @@ TEST_F(PlayingMouse, DraggingPansAndZoomsAndSendsTheCursorBack)
     gameState.cursorPos = {300, 361}; // a tenth of the screen height down: ten per cent farther
     UpdatePlayingMouse();
     EXPECT_FLOAT_EQ(gameState.cameraDistance, 110.0f);
-    gameState.cursorPos = {300, 300 - 700}; // more than a screen height up
-    UpdatePlayingMouse();
-    EXPECT_EQ(gameState.cameraDistance, MIN_CAMERA_DISTANCE);
+    // More than a screen height up stops at the floor; from below it (where the wheel brought
+    // it) a drag nearer stops where it is and a drag farther goes on from there.
+    const std::tuple<float, int32_t, float> drags[] = {
+        {110.0f, -700, MIN_CAMERA_DISTANCE}, {0.5f, -700, 0.5f}, {0.5f, 61, 0.55f}};
+    for (const auto& [from, dy, to] : drags)
+    {
+        gameState.cameraDistance = from;
+        gameState.cursorPos = {300, 300 + dy};
+        UpdatePlayingMouse();
+        EXPECT_FLOAT_EQ(gameState.cameraDistance, to) << from << " " << dy;
+    }
 }
 
 TEST_F(PlayingMouse, TheWheelZoomsOutAwayFromTheUserAndInTowardThem)
