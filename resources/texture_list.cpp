@@ -84,11 +84,12 @@ bool LoadTextures()
     while (IsTextGood(&list) && textureCount < TEXTURE_SLOT_COUNT)
     {
         char path[TEXTURE_PATH_SIZE];
-        ReadTextLine(&list, path, sizeof path);
+        bool read = ReadTextLine(&list, path, sizeof path);
         SkipTextChar(&list);
-        // A read that yields no path (the line break behind the last entry, or an empty line,
-        // which also ends the reading) takes no slot.
-        if (path[0] != '\0')
+        // A read that yields no character (the line break behind the last entry, or an empty
+        // line, which also ends the reading) takes no slot; a line that begins with NUL names no
+        // file and takes its slot with the placeholder, as any image that cannot be loaded.
+        if (read)
         {
             CreateTexture(path);
         }

@@ -119,13 +119,18 @@ TEST_F(TextureList, EachImageKeepsItsDepthAndAnImageThatCannotBeUsedShowsThePlac
                   MakeImage(3, 2, 24, std::string(15, '\x40') + "\x10\x11\x12"));
     WriteTestFile("duomenys/rgba.tga", MakeImage(1, 1, 32, "\x01\x02\x03\xC8"));
     WriteTestFile("duomenys/gylis16.tga", MakeImage(2, 2, 16));
-    ASSERT_TRUE(LoadList("duomenys/nera.tga\r\nduomenys/rgb.tga\r\nduomenys/gylis16.tga\r\n"
-                         "duomenys/rgba.tga"));
-    ASSERT_EQ(textureCount, 4u);
-    EXPECT_EQ(Describe(0), "8x8 RGB 255,0,255,255");
-    EXPECT_EQ(Describe(1), "3x2 RGB 18,17,16,255");
-    EXPECT_EQ(Describe(2), "8x8 RGB 255,0,255,255");
-    EXPECT_EQ(Describe(3), "1x1 RGBA 3,2,1,200");
+    // A line that begins with NUL names no file: it takes its slot like a missing one.
+    ASSERT_TRUE(LoadList(std::string("duomenys/nera.tga\r\nduomenys/rgb.tga\r\nduomenys/"
+                                     "gylis16.tga\r\n") +
+                         '\0' + "duomenys/rgb.tga\r\nduomenys/rgba.tga"));
+    const char* placeholder = "8x8 RGB 255,0,255,255";
+    const std::string slots[] = {placeholder, "3x2 RGB 18,17,16,255", placeholder, placeholder,
+                                 "1x1 RGBA 3,2,1,200"};
+    ASSERT_EQ(textureCount, 5u);
+    for (int slot = 0; slot < 5; ++slot)
+    {
+        EXPECT_EQ(Describe(slot), slots[slot]) << slot;
+    }
     // Without mipmaps only a filter that uses none makes the texture complete.
     GLint filter = 0;
     glBindTexture(GL_TEXTURE_2D, textureIds[1]);
