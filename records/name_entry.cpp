@@ -12,7 +12,8 @@
 #include "records/verification_code.h"
 #include "resources/sound_bank.h"
 
-NameEntry nameEntry;
+char nameBuffer[NAME_MAX_LENGTH + 1];
+uint8_t nameLength;
 char playerName[NAME_MAX_LENGTH + 1];
 
 namespace
@@ -20,15 +21,15 @@ namespace
 
 void AppendCharacter(char character)
 {
-    if (nameEntry.nameLength < NAME_MAX_LENGTH)
+    if (nameLength < NAME_MAX_LENGTH)
     {
-        nameEntry.nameBuffer[nameEntry.nameLength++] = character;
+        nameBuffer[nameLength++] = character;
     }
 }
 
 void ConfirmName()
 {
-    SaveRecord(gameState.score);
+    SaveRecord();
     SubmitScore();
     gameState.fixedCampaign = false;
     gameState.randomCampaign = false;
@@ -55,18 +56,18 @@ void OnNameEntryKey(uint32_t key)
     }
     else if (code == VK_BACK)
     {
-        if (nameEntry.nameLength > 0)
+        if (nameLength > 0)
         {
-            --nameEntry.nameLength;
+            --nameLength;
         }
     }
     else if (code == VK_F1)
     {
         ToggleHelp();
     }
-    std::memcpy(playerName, nameEntry.nameBuffer, nameEntry.nameLength);
-    playerName[nameEntry.nameLength] = '\0';
-    if (code == VK_RETURN && nameEntry.nameLength > 0)
+    std::memcpy(playerName, nameBuffer, nameLength);
+    playerName[nameLength] = '\0';
+    if (code == VK_RETURN && nameLength > 0)
     {
         ConfirmName();
     }

@@ -7,14 +7,10 @@
 constexpr int NAME_MAX_LENGTH = 15;
 constexpr int SUBMIT_ADDRESS_SIZE = 256;
 
-// The name typed so far; kept for the whole run, so the next campaign starts with it.
-struct NameEntry
-{
-    char nameBuffer[NAME_MAX_LENGTH + 1]; // not terminated; the first nameLength bytes count
-    uint8_t nameLength;
-};
-
-extern NameEntry nameEntry;
+// The name typed so far, not terminated: its first nameLength bytes count. Zero at program start
+// and kept for the whole run, so the next campaign starts with it; tests reset nameLength.
+extern char nameBuffer[NAME_MAX_LENGTH + 1];
+extern uint8_t nameLength;
 // The typed name, terminated; rebuilt after every key on the name-entry screen.
 extern char playerName[NAME_MAX_LENGTH + 1];
 

@@ -6,12 +6,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "flow/game_state.h"
 #include "platform/platform.h"
 #include "records/name_entry.h"
 #include "text/text_file.h"
 
-RecordEntry records[RECORD_COUNT_MAX];
-uint32_t recordCount;
+RecordEntry records[MAX_RECORDS];
+uint8_t recordCount;
 
 namespace
 {
@@ -71,7 +72,7 @@ bool LoadRecords()
         return false;
     }
     uint32_t count = 0;
-    while (count < RECORD_COUNT_MAX && IsTextGood(&file))
+    while (count < MAX_RECORDS && IsTextGood(&file))
     {
         int32_t score = 0;
         char name[RECORD_LINE_NAME_SIZE];
@@ -101,24 +102,25 @@ bool LoadRecords()
                       name);
         ++count;
     }
-    recordCount = count;
+    recordCount = static_cast<uint8_t>(count);
     CloseTextFile(&file);
     return true;
 }
 
-bool SaveRecord(int32_t score)
+bool SaveRecord()
 {
+    int32_t score = gameState.score;
     LoadRecords();
     uint32_t position = 0;
     while (position < recordCount && records[position].score > score)
     {
         ++position;
     }
-    if (position == RECORD_COUNT_MAX)
+    if (position == MAX_RECORDS)
     {
         return true; // below every entry of a full table
     }
-    if (recordCount < RECORD_COUNT_MAX)
+    if (recordCount < MAX_RECORDS)
     {
         ++recordCount;
     }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "flow/campaign.h"
+#include "flow/game_state.h"
 #include "maze/maze_file.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
@@ -427,7 +428,7 @@ void FuzzSettings(const uint8_t* data, size_t size)
 // game holds: nothing of the table is lost by a save.
 void RequireWholeTable()
 {
-    Require(recordCount <= RECORD_COUNT_MAX, "at most ten records");
+    Require(recordCount <= MAX_RECORDS, "at most ten records");
     for (uint32_t i = 0; i < recordCount; ++i)
     {
         Require(IsTerminated(records[i].name, RECORD_NAME_SIZE), "every name ends in its field");
@@ -456,10 +457,10 @@ void FuzzRecordsFile(const uint8_t* data, size_t size)
         playerName[i] = LETTERS[byte % (sizeof LETTERS - 1)];
     }
     playerName[length] = '\0';
-    Require(SaveRecord(static_cast<int32_t>(hash % 2000000u)) && messageBoxes == 0,
-            "the result is saved without a message");
+    gameState.score = static_cast<int32_t>(hash % 2000000u);
+    Require(SaveRecord() && messageBoxes == 0, "the result is saved without a message");
     RequireWholeTable();
-    RecordEntry saved[RECORD_COUNT_MAX];
+    RecordEntry saved[MAX_RECORDS];
     uint32_t savedCount = recordCount;
     std::memcpy(saved, records, sizeof saved);
     std::memset(records, 0, sizeof records);

@@ -23,7 +23,7 @@ class NameEntryKeys : public testing::Test
         ResetFakeSystem();
         gameState = GameState{};
         gameState.stateChangePending = false;
-        nameEntry = NameEntry{};
+        nameLength = 0;
         playerName[0] = '\0';
         settings = Settings{};
         std::snprintf(settings.submitUrl, sizeof settings.submitUrl, "http://h:1/r");
@@ -68,7 +68,7 @@ TEST_F(NameEntryKeys, TheNameHoldsFifteenCharactersAndBackspaceStopsAtEmpty)
         OnNameEntryKey(VK_BACK);
     }
     EXPECT_STREQ(playerName, "");
-    EXPECT_EQ(nameEntry.nameLength, 0);
+    EXPECT_EQ(nameLength, 0);
 }
 
 TEST_F(NameEntryKeys, EnterWithoutANameAndEscapeKeepTheScreen)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "flow/game_state.h"
 #include "records/name_entry.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/test_files.h"
@@ -24,7 +25,8 @@ class RecordsFile : public testing::Test
     static void Save(int32_t score, const char* name)
     {
         std::snprintf(playerName, sizeof playerName, "%s", name);
-        EXPECT_TRUE(SaveRecord(score));
+        gameState.score = score;
+        EXPECT_TRUE(SaveRecord());
     }
 
     static std::string TenLines(int32_t lowest)
@@ -128,7 +130,8 @@ TEST_F(RecordsFile, AnUnwritableFolderIsReportedAndTheOldFileStays)
     RemoveTestFile("rekordai");
     WriteTestFile("rekordai", "not a folder");
     std::snprintf(playerName, sizeof playerName, "x");
-    EXPECT_FALSE(SaveRecord(9));
+    gameState.score = 9;
+    EXPECT_FALSE(SaveRecord());
     ASSERT_EQ(fakeSystem.boxes.size(), 2u);
     EXPECT_EQ(fakeSystem.boxes[1].text, "Klaida rasant i faila rekordai/rekordai.txt");
     EXPECT_EQ(recordCount, 1u); // the table in memory holds the result all the same

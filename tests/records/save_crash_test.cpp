@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "flow/game_state.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
 #include "tests/support/fake_system.h"
@@ -30,10 +31,10 @@ constexpr int32_t NEW_SCORE = 5550;
 std::string MakeOldTable()
 {
     std::string table;
-    for (int i = 0; i < RECORD_COUNT_MAX; ++i)
+    for (int i = 0; i < MAX_RECORDS; ++i)
     {
         table += std::to_string(10000 - i * 900) + " Senas zaidejas " + std::to_string(i);
-        if (i + 1 < RECORD_COUNT_MAX)
+        if (i + 1 < MAX_RECORDS)
         {
             table += "\r\n";
         }
@@ -46,7 +47,8 @@ void SaveNewResult()
 {
     recordCount = 0;
     std::snprintf(playerName, sizeof playerName, "%s", "Naujas Vardas");
-    SaveRecord(NEW_SCORE);
+    gameState.score = NEW_SCORE;
+    SaveRecord();
 }
 
 // Starts a child that saves the new result; returns its id once it is about to begin.
@@ -153,7 +155,7 @@ TEST(RecordsFileUnderCrashes, AKilledSaveLeavesTheOldTableOrTheNewOneWhole)
         // What the game reads next time is a whole table.
         recordCount = 0;
         ASSERT_TRUE(LoadRecords());
-        ASSERT_EQ(recordCount, static_cast<uint32_t>(RECORD_COUNT_MAX));
+        ASSERT_EQ(recordCount, static_cast<uint32_t>(MAX_RECORDS));
     }
     std::printf("records under crashes: %d runs (a child's save takes %.2f ms): the old "
                 "table %d times, the new one %d times\n",

@@ -163,10 +163,10 @@ std::string FindBrokenInvariant()
         return "player at " + std::to_string(mazeGrid.playerX) + ", " +
                std::to_string(mazeGrid.playerY);
     }
-    if (nameEntry.nameLength > NAME_MAX_LENGTH || recordCount > RECORD_COUNT_MAX)
+    if (nameLength > NAME_MAX_LENGTH || recordCount > MAX_RECORDS)
     {
-        return "name of " + std::to_string(nameEntry.nameLength) + " or " +
-               std::to_string(recordCount) + " records";
+        return "name of " + std::to_string(nameLength) + " or " + std::to_string(recordCount) +
+               " records";
     }
     return {};
 }
@@ -460,8 +460,7 @@ void RunErrandStep(Soak& soak)
         }
         else if (screen == STATE_NAME_ENTRY && Chance(soak, 30))
         {
-            Tap(soak,
-                nameEntry.nameLength < 2 ? static_cast<uint8_t>('A' + Draw(soak, 26)) : VK_RETURN);
+            Tap(soak, nameLength < 2 ? static_cast<uint8_t>('A' + Draw(soak, 26)) : VK_RETURN);
         }
         else if (screen == STATE_RECORDS && Chance(soak, 10))
         {
