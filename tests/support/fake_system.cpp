@@ -76,8 +76,10 @@ void OpenAddress(const char* address)
     fakeSystem.addresses.emplace_back(address);
 }
 
-// The generator's seed 0 reads the same scripted clock.
+// The generator's seed 0 reads the scripted clock, one tick later on each read, so that a random
+// level whose seed is refused tries a fresh one, as with the real counter, instead of the same
+// seed for ever.
 int64_t ReadMazeClock()
 {
-    return ReadPerformanceCounter();
+    return ReadPerformanceCounter() + fakeSystem.mazeClockReads++;
 }

@@ -30,6 +30,8 @@ struct FakeSystem
     // Closes the game window, as the player would, once the clock has been read this often.
     int64_t closeAfterClockReads = -1;
     int64_t clockReads = 0;
+    // The generator's reads of its clock: like the real counter, each read is later than the last.
+    int64_t mazeClockReads = 0;
     int32_t cursorX = 0;
     int32_t cursorY = 0;
     std::vector<RecordedBox> boxes;
