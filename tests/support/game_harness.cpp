@@ -1,7 +1,8 @@
 #include "tests/support/game_harness.h"
 
+#include <cmath>
 #include <filesystem>
-#include <queue>
+#include <vector>
 
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
@@ -11,6 +12,8 @@
 #include "present/gl_window.h"
 #include "present/hud.h"
 #include "present/settings.h"
+#include "records/name_entry.h"
+#include "records/records_file.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 #include "tests/support/fake_system.h"
@@ -21,17 +24,79 @@ namespace
 {
 
 constexpr uint8_t ARROWS[] = {VK_UP, VK_RIGHT, VK_DOWN, VK_LEFT};
+constexpr int32_t STEPS[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 int32_t NearestCell(float coordinate)
 {
     return static_cast<int32_t>(coordinate + 0.5f);
 }
 
-bool IsNearExit(int32_t column, int32_t row)
+bool IsOpen(int32_t x, int32_t y)
 {
-    int32_t dx = static_cast<int32_t>(mazeGrid.exitX) - column;
-    int32_t dy = static_cast<int32_t>(mazeGrid.exitY) - row;
-    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1;
+    return x >= 0 && y >= 0 && x < mazeGrid.mazeLength && y < mazeGrid.mazeWidth &&
+           x < MAZE_MAX_SIZE && y < MAZE_MAX_SIZE && mazeGrid.cells[y][x] != CELL_WALL;
+}
+
+// How many steps each open cell is from the cells next to the exit, for the maze in memory;
+// worked out again whenever the maze changes, so steering costs little per pass.
+struct ExitDistances
+{
+    uint64_t mazeSignature = 0;
+    int32_t steps[MAZE_MAX_SIZE][MAZE_MAX_SIZE];
+};
+
+ExitDistances exitDistances;
+
+void MeasureExitDistances()
+{
+    uint64_t signature = 1469598103934665603ull;
+    auto mix = [&](uint64_t value) { signature = (signature ^ value) * 1099511628211ull; };
+    for (uint64_t value : {uint64_t(mazeGrid.mazeLength), uint64_t(mazeGrid.mazeWidth),
+                           uint64_t(mazeGrid.exitX), uint64_t(mazeGrid.exitY)})
+    {
+        mix(value);
+    }
+    for (int32_t y = 0; y < mazeGrid.mazeWidth && y < MAZE_MAX_SIZE; ++y)
+    {
+        for (int32_t x = 0; x < mazeGrid.mazeLength && x < MAZE_MAX_SIZE; ++x)
+        {
+            mix(mazeGrid.cells[y][x]);
+        }
+    }
+    if (signature == exitDistances.mazeSignature)
+    {
+        return;
+    }
+    exitDistances.mazeSignature = signature;
+    std::vector<std::pair<int32_t, int32_t>> frontier;
+    for (int32_t y = 0; y < MAZE_MAX_SIZE; ++y)
+    {
+        for (int32_t x = 0; x < MAZE_MAX_SIZE; ++x)
+        {
+            int32_t dx = static_cast<int32_t>(mazeGrid.exitX) - x;
+            int32_t dy = static_cast<int32_t>(mazeGrid.exitY) - y;
+            bool nearExit = dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && IsOpen(x, y);
+            exitDistances.steps[y][x] = nearExit ? 0 : -1;
+            if (nearExit)
+            {
+                frontier.emplace_back(x, y);
+            }
+        }
+    }
+    for (size_t next = 0; next < frontier.size(); ++next)
+    {
+        auto [x, y] = frontier[next];
+        for (const auto& step : STEPS)
+        {
+            int32_t nx = x + step[0];
+            int32_t ny = y + step[1];
+            if (IsOpen(nx, ny) && exitDistances.steps[ny][nx] < 0)
+            {
+                exitDistances.steps[ny][nx] = exitDistances.steps[y][x] + 1;
+                frontier.emplace_back(nx, ny);
+            }
+        }
+    }
 }
 
 void HoldOnly(uint8_t key)
@@ -67,6 +132,8 @@ bool StartHarnessGame()
     settings = Settings{};
     fpsCounter = FpsCounter{};
     soundLog = SoundLog{};
+    nameLength = 0;
+    playerName[0] = '\0';
     textureCount = 0;
     soundCount = 0;
     return StartGame();
@@ -109,55 +176,29 @@ void TapKey(uint8_t key)
     ReleaseKey(key);
 }
 
-std::vector<std::pair<int32_t, int32_t>> FindPathToExit()
+void SteerTowardExit()
 {
-    int32_t length = static_cast<int32_t>(mazeGrid.mazeLength);
-    int32_t width = static_cast<int32_t>(mazeGrid.mazeWidth);
-    std::vector<int32_t> cameFrom(static_cast<size_t>(length * width), -1);
-    int32_t start = NearestCell(mazeGrid.playerY) * length + NearestCell(mazeGrid.playerX);
-    std::queue<int32_t> frontier;
-    frontier.push(start);
-    cameFrom[static_cast<size_t>(start)] = start;
-    const int32_t steps[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-    while (!frontier.empty())
+    MeasureExitDistances();
+    int32_t x = NearestCell(mazeGrid.playerX);
+    int32_t y = NearestCell(mazeGrid.playerY);
+    int32_t steps = IsOpen(x, y) ? exitDistances.steps[y][x] : -1;
+    uint8_t key = 0;
+    for (int direction = 0; direction < 4; ++direction)
     {
-        int32_t cell = frontier.front();
-        frontier.pop();
-        int32_t column = cell % length;
-        int32_t row = cell / length;
-        if (IsNearExit(column, row))
+        int32_t nx = x + STEPS[direction][0];
+        int32_t ny = y + STEPS[direction][1];
+        bool nearer = steps > 0 && IsOpen(nx, ny) && exitDistances.steps[ny][nx] == steps - 1;
+        if (nearer || (steps == 0 && gameState.keyDown[ARROWS[direction]]))
         {
-            std::vector<std::pair<int32_t, int32_t>> path;
-            for (int32_t at = cell; at != start; at = cameFrom[static_cast<size_t>(at)])
-            {
-                path.insert(path.begin(), {at % length, at / length});
-            }
-            path.insert(path.begin(), {start % length, start / length});
-            return path;
-        }
-        for (const auto& step : steps)
-        {
-            int32_t nextColumn = column + step[0];
-            int32_t nextRow = row + step[1];
-            if (nextColumn < 0 || nextRow < 0 || nextColumn >= length || nextRow >= width ||
-                mazeGrid.cells[nextRow][nextColumn] == CELL_WALL)
-            {
-                continue;
-            }
-            int32_t next = nextRow * length + nextColumn;
-            if (cameFrom[static_cast<size_t>(next)] < 0)
-            {
-                cameFrom[static_cast<size_t>(next)] = cell;
-                frontier.push(next);
-            }
+            key = ARROWS[direction];
+            break;
         }
     }
-    return {};
+    HoldOnly(key);
 }
 
 int32_t WalkToExit(int32_t maxPasses)
 {
-    uint8_t key = 0;
     for (int32_t pass = 0; pass < maxPasses; ++pass)
     {
         if (gameState.levelOutro)
@@ -165,17 +206,406 @@ int32_t WalkToExit(int32_t maxPasses)
             HoldOnly(0);
             return pass;
         }
-        // Standing in the last cell of the way, the player goes on until within reach of the exit.
-        std::vector<std::pair<int32_t, int32_t>> path = FindPathToExit();
-        if (path.size() >= 2)
-        {
-            int32_t dx = path[1].first - path[0].first;
-            int32_t dy = path[1].second - path[0].second;
-            key = dx > 0 ? VK_RIGHT : dx < 0 ? VK_LEFT : dy > 0 ? VK_DOWN : VK_UP;
-        }
-        HoldOnly(key);
+        SteerTowardExit();
         RunPass();
     }
     HoldOnly(0);
     return -1;
+}
+
+namespace
+{
+
+// Keys a player uses, weighted toward the ones that move between screens.
+constexpr uint8_t PLAYER_KEYS[] = {
+    VK_UP,          VK_DOWN,    VK_LEFT,   VK_RIGHT, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN,
+    VK_RETURN,      VK_ESCAPE,  'M',       VK_F1,    VK_F2, VK_F3,   VK_F4,   VK_F5,    VK_F12,
+    VK_SHIFT,       VK_CONTROL, VK_BACK,   VK_SPACE, 'A',   'Z',     '0',     '9',      VK_NUMPAD0,
+    VK_NUMPAD0 + 7, VK_TAB,     VK_DELETE,
+};
+
+int32_t Draw(HarnessPlayer& player, int32_t below)
+{
+    return static_cast<int32_t>(player.random() % static_cast<uint32_t>(below));
+}
+
+bool Chance(HarnessPlayer& player, int32_t percent)
+{
+    return Draw(player, 100) < percent;
+}
+
+// Frames of 0.1 to 0.4 s (0.25 s on average) let the movement code see steps of every size up to
+// its cap of one cell.
+double DrawFrameSeconds(HarnessPlayer& player)
+{
+    return 0.1 + 0.3 * Draw(player, 1001) / 1000.0;
+}
+
+bool IsCampaignRunning()
+{
+    return gameState.fixedCampaign || gameState.randomCampaign;
+}
+
+bool IsInPhase()
+{
+    return gameState.levelIntro || gameState.levelOutro;
+}
+
+void Tap(HarnessPlayer& player, uint8_t key)
+{
+    TapKey(key);
+    ++player.frames;
+    ++player.framesOnScreen[gameState.screenState];
+}
+
+void SendKey(HarnessPlayer& player, uint8_t key)
+{
+    // The credits end the game on Enter or Esc, and the menu's last item leads there: only the
+    // credits errand goes that way, so that the game is not restarted every few minutes.
+    bool toCredits = gameState.screenState == STATE_MENU && gameState.menuSelection == 5 &&
+                     !IsInPhase() && key == VK_RETURN;
+    if ((gameState.screenState == STATE_CREDITS || toCredits) &&
+        (key == VK_RETURN || key == VK_ESCAPE))
+    {
+        return;
+    }
+    if (Chance(player, 60))
+    {
+        Tap(player, key);
+    }
+    else if (gameState.keyDown[key])
+    {
+        ReleaseKey(key);
+    }
+    else
+    {
+        PressKey(key);
+    }
+}
+
+void SendRandomInput(HarnessPlayer& player)
+{
+    int32_t roll = Draw(player, 100);
+    if (roll < 45)
+    {
+        SendKey(player, PLAYER_KEYS[Draw(player, sizeof PLAYER_KEYS)]);
+    }
+    else if (roll < 50)
+    {
+        SendKey(player, static_cast<uint8_t>(Draw(player, 256))); // any key at all
+    }
+    else if (roll < 70)
+    {
+        // Anywhere on the screen and a little beyond it.
+        fakeSystem.cursorX = Draw(player, static_cast<int32_t>(settings.screenWidth) + 100) - 50;
+        fakeSystem.cursorY = Draw(player, static_cast<int32_t>(settings.screenHeight) + 100) - 50;
+    }
+    else if (roll < 82)
+    {
+        const uint32_t BUTTONS[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP};
+        WndProc(BUTTONS[Draw(player, 4)], 0, 0);
+    }
+    else if (roll < 97)
+    {
+        // One notch either way mostly, sometimes several at once.
+        int32_t notches = Chance(player, 80) ? (Chance(player, 50) ? 1 : -1) : Draw(player, 11) - 5;
+        uint32_t delta = static_cast<uint16_t>(static_cast<int16_t>(notches * WHEEL_DELTA));
+        WndProc(WM_MOUSEWHEEL, delta << 16, 0);
+    }
+    else if (player.minimisedPasses == 0)
+    {
+        WndProc(WM_ACTIVATE, 1u << 16, 0); // minimised
+        player.minimisedPasses = 1 + Draw(player, 20);
+    }
+}
+
+void EndErrand(HarnessPlayer& player)
+{
+    player.errandPassesLeft = 0;
+    player.errandDone = true;
+}
+
+// One step toward choosing a menu item: Up or Down until it is selected, then Enter.
+void ChooseMenuItem(HarnessPlayer& player, uint8_t item)
+{
+    if (IsInPhase())
+    {
+        return; // Enter would only cut the background maze's intro short
+    }
+    Tap(player, gameState.menuSelection == item ? VK_RETURN : Chance(player, 50) ? VK_DOWN : VK_UP);
+}
+
+// From the menu to the errand's screen and back: `item` is chosen until the errand has started,
+// and a return to the menu after that ends it.
+bool MenuLeadsOn(HarnessPlayer& player, uint8_t item)
+{
+    if (gameState.screenState != STATE_MENU)
+    {
+        return true;
+    }
+    if (player.errandStarted)
+    {
+        EndErrand(player);
+    }
+    else
+    {
+        ChooseMenuItem(player, item);
+    }
+    return false;
+}
+
+// The errands' steps. Each either sends input or leaves the pass to random input.
+void RunErrandStep(HarnessPlayer& player)
+{
+    int8_t screen = gameState.screenState;
+    if (screen == STATE_CREDITS && player.errand != ERRAND_CREDITS)
+    {
+        // Random input found the way there: only Enter leaves, which is the credits' errand.
+        BeginErrand(player, ERRAND_CREDITS);
+    }
+    if (screen == STATE_SPLASH)
+    {
+        if (Chance(player, 10))
+        {
+            Tap(player, VK_RETURN);
+        }
+        return;
+    }
+    bool campaign =
+        player.errand == ERRAND_FIXED_CAMPAIGN || player.errand == ERRAND_RANDOM_CAMPAIGN;
+    switch (player.errand)
+    {
+    case ERRAND_STORM:
+        if (Chance(player, 40))
+        {
+            SendRandomInput(player);
+        }
+        return;
+    case ERRAND_FIXED_CAMPAIGN:
+    case ERRAND_RANDOM_CAMPAIGN:
+    case ERRAND_CUSTOM_MAZE:
+        if (screen == STATE_MENU && campaign && player.errandStarted && IsCampaignRunning())
+        {
+            ChooseMenuItem(player, 0); // back to the campaign random input left for the menu
+        }
+        else if (screen == STATE_MENU)
+        {
+            MenuLeadsOn(player, player.errand == ERRAND_CUSTOM_MAZE      ? 1
+                                : player.errand == ERRAND_FIXED_CAMPAIGN ? 2
+                                                                         : 3);
+        }
+        else if (screen == STATE_PLAYING)
+        {
+            player.errandStarted = player.errandStarted || IsCampaignRunning() == campaign;
+            if (IsCampaignRunning() != campaign)
+            {
+                Tap(player, 'M');
+            }
+            else if (!IsInPhase())
+            {
+                SteerTowardExit();
+            }
+            else if (campaign && Chance(player, 20))
+            {
+                Tap(player, VK_RETURN); // some intros and outros are cut short
+            }
+        }
+        else if (screen == STATE_CUSTOM_MAZE && !campaign)
+        {
+            const uint8_t KEYS[] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_NUMPAD0 + 3, VK_BACK};
+            if (!Chance(player, 8))
+            {
+                Tap(player, KEYS[Draw(player, sizeof KEYS)]);
+                return;
+            }
+            // Seed 0 draws a new seed from the clock on every try until a maze is accepted; the
+            // scripted clock stands still meanwhile, so a rare rejected one would be tried for
+            // ever here. Half the mazes get a typed seed instead.
+            if (gameState.customSeed == 0 && gameState.customField == 3 && Chance(player, 50))
+            {
+                Tap(player, static_cast<uint8_t>(VK_NUMPAD0 + 1 + Draw(player, 9)));
+            }
+            Tap(player, VK_RETURN);
+        }
+        else if (screen == STATE_NAME_ENTRY && Chance(player, 30))
+        {
+            Tap(player, nameLength < 2 ? static_cast<uint8_t>('A' + Draw(player, 26))
+                                                 : VK_RETURN);
+        }
+        else if (screen == STATE_RECORDS && Chance(player, 10))
+        {
+            Tap(player, VK_RETURN);
+        }
+        else if (screen != STATE_NAME_ENTRY && screen != STATE_RECORDS)
+        {
+            Tap(player, VK_ESCAPE);
+        }
+        return;
+    case ERRAND_RECORDS:
+        if (screen == STATE_RECORDS)
+        {
+            player.errandStarted = true;
+            if (Chance(player, 5))
+            {
+                Tap(player, Chance(player, 50) ? VK_RETURN : VK_ESCAPE);
+            }
+        }
+        else if (MenuLeadsOn(player, 4))
+        {
+            Tap(player, screen == STATE_PLAYING ? 'M' : VK_ESCAPE);
+        }
+        return;
+    case ERRAND_CREDITS:
+        if (screen == STATE_MENU)
+        {
+            ChooseMenuItem(player, 5);
+        }
+        else if (screen != STATE_CREDITS)
+        {
+            Tap(player, screen == STATE_PLAYING ? 'M' : VK_ESCAPE);
+        }
+        return;
+    case ERRAND_COUNT:
+        return;
+    }
+}
+
+} // namespace
+
+void BeginErrand(HarnessPlayer& player, Errand errand)
+{
+    player.errand = errand;
+    ++player.errandsBegun[errand];
+    player.errandPassesLeft =
+        errand == ERRAND_STORM ? 100 + Draw(player, 600) : player.errandPasses;
+    player.errandStarted = false;
+    player.errandDone = false;
+    for (int key = 0; key < 256; ++key)
+    {
+        if (gameState.keyDown[key])
+        {
+            ReleaseKey(static_cast<uint8_t>(key));
+        }
+    }
+    WndProc(WM_LBUTTONUP, 0, 0);
+    WndProc(WM_RBUTTONUP, 0, 0);
+}
+
+bool RunPlayerPass(HarnessPlayer& player)
+{
+    --player.errandPassesLeft;
+    player.errandDone = player.errand == ERRAND_STORM && player.errandPassesLeft <= 0;
+    RunErrandStep(player);
+    // A little random input in every errand, none of it Enter or Esc on the credits.
+    if (player.errand != ERRAND_STORM && Chance(player, player.noisePercent))
+    {
+        SendRandomInput(player);
+    }
+    if (player.minimisedPasses > 0 && --player.minimisedPasses == 0)
+    {
+        WndProc(WM_ACTIVATE, 0, 0); // restored
+    }
+    if (gameState.screenState == STATE_CREDITS && player.errand == ERRAND_CREDITS)
+    {
+        if (!player.errandStarted)
+        {
+            player.errandStarted = true;
+            player.errandPassesLeft = 20 + Draw(player, 40);
+        }
+        else if (player.errandPassesLeft <= 1 && gameState.windowActive)
+        {
+            PressKey(VK_RETURN);
+            AdvanceFakeClock(DrawFrameSeconds(player));
+            ++player.frames;
+            bool going = RunIdlePass() != 0;
+            player.errandPassesLeft = 0;
+            player.errandDone = !going;
+            return going;
+        }
+    }
+    RunPass(DrawFrameSeconds(player));
+    ++player.frames;
+    ++player.framesOnScreen[gameState.screenState];
+    return true;
+}
+
+std::string FindBrokenRule()
+{
+    const GameState& s = gameState;
+    auto text = [](auto... values) { return ((" " + std::to_string(values)) + ...); };
+    if (s.screenState < STATE_SPLASH || s.screenState > STATE_CREDITS)
+    {
+        return "screen state" + text(s.screenState);
+    }
+    if (s.customLength < 8 || s.customLength > 128 || s.customWidth < 8 || s.customWidth > 128 ||
+        s.customDifficulty < 1 || s.customDifficulty > 10 || s.customSeed < 0 ||
+        s.customSeed > 999999999 || s.customField > 3)
+    {
+        return "custom length, width, difficulty, seed, line" +
+               text(s.customLength, s.customWidth, s.customDifficulty, s.customSeed, s.customField);
+    }
+    if (s.menuItemCount != 6 || s.menuSelection >= s.menuItemCount)
+    {
+        return "menu selection" + text(s.menuSelection, s.menuItemCount);
+    }
+    if (s.mazeTextureIndex < 4 || s.mazeTextureIndex > 8)
+    {
+        return "maze texture" + text(s.mazeTextureIndex);
+    }
+    if ((s.fixedCampaign && s.randomCampaign) ||
+        (IsCampaignRunning() && (s.levelNumber < 1 || s.levelNumber > 6)))
+    {
+        return "both campaigns at once, or campaign level" + text(s.levelNumber);
+    }
+    if (s.score < 0 || s.levelSeconds < 0)
+    {
+        return "score, seconds" + text(s.score, s.levelSeconds);
+    }
+    if (!(s.menuOffset >= 0.0f && s.menuOffset <= MENU_OFFSET_SHOWN))
+    {
+        return "menu offset" + text(s.menuOffset);
+    }
+    // The wheel zooms by a tenth a notch without a limit; only dragging stops at 1.
+    if (!(s.cameraDistance > 0.0f && std::isfinite(s.cameraDistance)) || !std::isfinite(s.eyeX) ||
+        !std::isfinite(s.eyeY) || !std::isfinite(s.eyeZ))
+    {
+        return "camera distance" + text(s.cameraDistance);
+    }
+    if (!(mazeGrid.mazeLength >= 0.0f && mazeGrid.mazeLength <= MAZE_MAX_SIZE &&
+          mazeGrid.mazeWidth >= 0.0f && mazeGrid.mazeWidth <= MAZE_MAX_SIZE &&
+          mazeGrid.playerX >= 0.0f && mazeGrid.playerY >= 0.0f &&
+          mazeGrid.playerX <= MAZE_MAX_SIZE - 1 && mazeGrid.playerY <= MAZE_MAX_SIZE - 1))
+    {
+        return "maze size, player at" +
+               text(mazeGrid.mazeLength, mazeGrid.mazeWidth, mazeGrid.playerX, mazeGrid.playerY);
+    }
+    if (nameLength > NAME_MAX_LENGTH || recordCount > MAX_RECORDS)
+    {
+        return "name length, records" + text(nameLength, recordCount);
+    }
+    if (!fakeSystem.boxes.empty())
+    {
+        return "message box \"" + fakeSystem.boxes.front().text + "\"";
+    }
+    return {};
+}
+
+std::string PlayErrand(HarnessPlayer& player, Errand errand, const std::function<bool()>& watch)
+{
+    BeginErrand(player, errand);
+    for (int32_t pass = 0; player.errandPassesLeft > 0; ++pass)
+    {
+        bool going = RunPlayerPass(player);
+        std::string broken = going ? FindBrokenRule() : "";
+        if (!broken.empty())
+        {
+            return broken + " after pass " + std::to_string(pass) + " on screen " +
+                   std::to_string(gameState.screenState);
+        }
+        if (!watch())
+        {
+            return {};
+        }
+    }
+    return player.errandDone ? "" : "the errand did not end";
 }
