@@ -418,9 +418,7 @@ void RunErrandStep(HarnessPlayer& player)
                 Tap(player, KEYS[Draw(player, sizeof KEYS)]);
                 return;
             }
-            // Seed 0 draws a new seed from the clock on every try until a maze is accepted; the
-            // scripted clock stands still meanwhile, so a rare rejected one would be tried for
-            // ever here. Half the mazes get a typed seed instead.
+            // Half the mazes get a typed seed, the others one drawn from the clock.
             if (gameState.customSeed == 0 && gameState.customField == 3 && Chance(player, 50))
             {
                 Tap(player, static_cast<uint8_t>(VK_NUMPAD0 + 1 + Draw(player, 9)));
@@ -429,8 +427,7 @@ void RunErrandStep(HarnessPlayer& player)
         }
         else if (screen == STATE_NAME_ENTRY && Chance(player, 30))
         {
-            Tap(player, nameLength < 2 ? static_cast<uint8_t>('A' + Draw(player, 26))
-                                                 : VK_RETURN);
+            Tap(player, nameLength < 2 ? static_cast<uint8_t>('A' + Draw(player, 26)) : VK_RETURN);
         }
         else if (screen == STATE_RECORDS && Chance(player, 10))
         {
