@@ -47,13 +47,22 @@ void PrintMaze()
     std::fputs(" ", stdout);
     PrintFloat(mazeGrid.mazeWidth);
     std::fputs("\r\n", stdout);
+    // A row is formatted whole and written at once: a printf per cell cost more than the maze.
+    char row[MAZE_MAX_SIZE * 4 + 2];
     for (int32_t y = 0; static_cast<float>(y) < mazeGrid.mazeWidth; ++y)
     {
+        char* end = row;
         for (int32_t x = 0; static_cast<float>(x) < mazeGrid.mazeLength; ++x)
         {
-            std::printf(x == 0 ? "%u" : " %u", mazeGrid.cells[y][x]);
+            if (x > 0)
+            {
+                *end++ = ' ';
+            }
+            end = std::to_chars(end, row + sizeof row, mazeGrid.cells[y][x]).ptr;
         }
-        std::fputs("\r\n", stdout);
+        *end++ = '\r';
+        *end++ = '\n';
+        std::fwrite(row, 1, static_cast<size_t>(end - row), stdout);
     }
 }
 
