@@ -120,7 +120,7 @@ TEST_F(MazeFileTest, TheIntroMazeHasOneStartAndAWayToTheExit)
     EXPECT_EQ(std::count(&mazeGrid.cells[0][0], &mazeGrid.cells[0][0] + sizeof mazeGrid.cells,
                          CELL_START),
               1);
-    EXPECT_FALSE(FindPathToExit().empty());
+    EXPECT_GE(CountStepsToExit(), 0);
 }
 
 } // namespace

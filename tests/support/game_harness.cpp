@@ -176,12 +176,19 @@ void TapKey(uint8_t key)
     ReleaseKey(key);
 }
 
-void SteerTowardExit()
+int32_t CountStepsToExit()
 {
     MeasureExitDistances();
     int32_t x = NearestCell(mazeGrid.playerX);
     int32_t y = NearestCell(mazeGrid.playerY);
-    int32_t steps = IsOpen(x, y) ? exitDistances.steps[y][x] : -1;
+    return IsOpen(x, y) ? exitDistances.steps[y][x] : -1;
+}
+
+void SteerTowardExit()
+{
+    int32_t steps = CountStepsToExit();
+    int32_t x = NearestCell(mazeGrid.playerX);
+    int32_t y = NearestCell(mazeGrid.playerY);
     uint8_t key = 0;
     for (int direction = 0; direction < 4; ++direction)
     {

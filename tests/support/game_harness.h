@@ -31,6 +31,9 @@ void TapKey(uint8_t key);
 // Holds the arrow key toward the open neighbouring cell nearest the exit; in a cell next to the
 // exit, diagonals included, the key held goes on until the exit is within reach.
 void SteerTowardExit();
+// Side steps from the player's cell to one next to the exit, diagonals included; -1 when there
+// is no way there.
+int32_t CountStepsToExit();
 // Steers until the exit is reached (the outro begins). Returns the number of passes taken, or -1
 // when the exit was not reached in `maxPasses`.
 int32_t WalkToExit(int32_t maxPasses);
