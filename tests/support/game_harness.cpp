@@ -1,7 +1,9 @@
 #include "tests/support/game_harness.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "flow/game_state.h"
@@ -41,7 +43,8 @@ bool IsOpen(int32_t x, int32_t y)
 // worked out again whenever the maze changes, so steering costs little per pass.
 struct ExitDistances
 {
-    uint64_t mazeSignature = 0;
+    bool measured = false;
+    MazeGrid maze; // the cells, sizes and exit the steps are for
     int32_t steps[MAZE_MAX_SIZE][MAZE_MAX_SIZE];
 };
 
@@ -49,25 +52,15 @@ ExitDistances exitDistances;
 
 void MeasureExitDistances()
 {
-    uint64_t signature = 1469598103934665603ull;
-    auto mix = [&](uint64_t value) { signature = (signature ^ value) * 1099511628211ull; };
-    for (uint64_t value : {uint64_t(mazeGrid.mazeLength), uint64_t(mazeGrid.mazeWidth),
-                           uint64_t(mazeGrid.exitX), uint64_t(mazeGrid.exitY)})
-    {
-        mix(value);
-    }
-    for (int32_t y = 0; y < mazeGrid.mazeWidth && y < MAZE_MAX_SIZE; ++y)
-    {
-        for (int32_t x = 0; x < mazeGrid.mazeLength && x < MAZE_MAX_SIZE; ++x)
-        {
-            mix(mazeGrid.cells[y][x]);
-        }
-    }
-    if (signature == exitDistances.mazeSignature)
+    const MazeGrid& m = exitDistances.maze;
+    if (exitDistances.measured && std::memcmp(m.cells, mazeGrid.cells, sizeof m.cells) == 0 &&
+        std::tie(m.mazeLength, m.mazeWidth, m.exitX, m.exitY) ==
+            std::tie(mazeGrid.mazeLength, mazeGrid.mazeWidth, mazeGrid.exitX, mazeGrid.exitY))
     {
         return;
     }
-    exitDistances.mazeSignature = signature;
+    exitDistances.measured = true;
+    exitDistances.maze = mazeGrid;
     std::vector<std::pair<int32_t, int32_t>> frontier;
     for (int32_t y = 0; y < MAZE_MAX_SIZE; ++y)
     {
@@ -202,22 +195,6 @@ void SteerTowardExit()
         }
     }
     HoldOnly(key);
-}
-
-int32_t WalkToExit(int32_t maxPasses)
-{
-    for (int32_t pass = 0; pass < maxPasses; ++pass)
-    {
-        if (gameState.levelOutro)
-        {
-            HoldOnly(0);
-            return pass;
-        }
-        SteerTowardExit();
-        RunPass();
-    }
-    HoldOnly(0);
-    return -1;
 }
 
 namespace

@@ -34,9 +34,6 @@ void SteerTowardExit();
 // Side steps from the player's cell to one next to the exit, diagonals included; -1 when there
 // is no way there.
 int32_t CountStepsToExit();
-// Steers until the exit is reached (the outro begins). Returns the number of passes taken, or -1
-// when the exit was not reached in `maxPasses`.
-int32_t WalkToExit(int32_t maxPasses);
 
 // ---- A player of whole runs, which the soak and the whole-game test share: errands through the
 // screens, each pass steered by the screen in view, with random keys, cursor moves, buttons,
