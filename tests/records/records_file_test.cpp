@@ -1,7 +1,9 @@
 #include "records/records_file.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "flow/game_state.h"
 #include "records/name_entry.h"
@@ -22,11 +24,16 @@ class RecordsFile : public testing::Test
         WriteTestFile("rekordai/.keep", "");
     }
 
-    static void Save(int32_t score, const char* name)
+    // The table in memory as the file would hold it.
+    static std::string Table()
     {
-        std::snprintf(playerName, sizeof playerName, "%s", name);
-        gameState.score = score;
-        EXPECT_TRUE(SaveRecord());
+        std::string text;
+        for (uint32_t i = 0; i < recordCount; ++i)
+        {
+            text +=
+                (i > 0 ? "\r\n" : "") + std::to_string(records[i].score) + " " + records[i].name;
+        }
+        return text;
     }
 
     static std::string TenLines(int32_t lowest)
@@ -43,97 +50,68 @@ class RecordsFile : public testing::Test
 
 } // namespace
 
-TEST_F(RecordsFile, AnEqualScoreGoesAboveTheOlderOne)
+TEST_F(RecordsFile, ASaveGoesAboveEqualScoresAndAFullTableDropsItsLastOrStaysAsItIs)
 {
-    WriteTestFile(RECORDS_PATH, "900 ana\r\n500 old\r\n100 zed");
-    Save(500, "new");
-    EXPECT_EQ(ReadTestFile(RECORDS_PATH), "900 ana\r\n500 new\r\n500 old\r\n100 zed");
-    EXPECT_EQ(recordCount, 4u);
-    EXPECT_TRUE(fakeSystem.boxes.empty());
-}
-
-TEST_F(RecordsFile, AFullTableDropsItsLastOrStaysAsItIs)
-{
-    WriteTestFile(RECORDS_PATH, TenLines(40));
-    Save(40, "tie");
-    std::string text = ReadTestFile(RECORDS_PATH);
-    EXPECT_NE(text.find("\r\n40 tie"), std::string::npos);
-    EXPECT_EQ(text.find("40 p9"), std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 6), "40 tie");
-
-    Save(39, "low");
-    EXPECT_EQ(ReadTestFile(RECORDS_PATH), text);
-    EXPECT_EQ(recordCount, 10u);
-}
-
-TEST_F(RecordsFile, AMissingFileIsReportedAndThenWrittenWithTheOneResult)
-{
-    Save(1234, "abc");
+    const std::string full = TenLines(40);
+    const std::string tie = full.substr(0, full.rfind("\r\n")) + "\r\n40 tie";
+    // The file before (none: no file), the result saved, the file after.
+    const std::tuple<std::optional<std::string>, int32_t, const char*, std::string> cases[] = {
+        {std::nullopt, 1234, "abc", "1234 abc"},
+        {"900 ana\r\n500 old\r\n100 zed", 500, "new", "900 ana\r\n500 new\r\n500 old\r\n100 zed"},
+        {full, 40, "tie", tie},
+        {full, 39, "low", full},
+        {"", 70, " a b  ", "70  a b  "},
+    };
+    for (const auto& [before, score, name, after] : cases)
+    {
+        before ? WriteTestFile(RECORDS_PATH, *before) : RemoveTestFile(RECORDS_PATH);
+        std::snprintf(playerName, sizeof playerName, "%s", name);
+        gameState.score = score;
+        EXPECT_TRUE(SaveRecord());
+        EXPECT_EQ(ReadTestFile(RECORDS_PATH), after);
+        EXPECT_EQ(Table(), after);
+    }
+    // Only the missing file is reported.
     ASSERT_EQ(fakeSystem.boxes.size(), 1u);
     EXPECT_EQ(fakeSystem.boxes[0].text, "Klaida atidarant faila rekordai/rekordai.txt");
     EXPECT_EQ(fakeSystem.boxes[0].caption, "Klaida");
-    EXPECT_EQ(ReadTestFile(RECORDS_PATH), "1234 abc");
 }
 
-TEST_F(RecordsFile, NamesKeepTheirSpacesThroughAWriteAndARead)
+TEST_F(RecordsFile, ReadingStopsAtTenEntriesOrAFailedLineAndAMissingFileLeavesTheTable)
 {
-    Save(70, " a b  ");
-    recordCount = 0;
-    ASSERT_TRUE(LoadRecords());
-    ASSERT_EQ(recordCount, 1u);
-    EXPECT_STREQ(records[0].name, " a b  ");
-    EXPECT_EQ(records[0].score, 70);
+    const std::pair<std::string, std::string> cases[] = {
+        {TenLines(5) + "\r\n1 eleven\r\n2 twelve", TenLines(5)},
+        {"30 one\r\n20 \r\n10 three", "30 one"}, // a line without a name ends the table
+        {"30 one\r\n", "30 one"},
+        {"", ""},
+        {"5 " + std::string(70, 'n') + "\r\n4 next", "5 " + std::string(15, 'n') + "\r\n4 next"},
+        // A NUL byte would cut a name short, to nothing at the start; it reads as a space.
+        {std::string("7 \0ab\0\r\n6 c", 11), "7  ab \r\n6 c"},
+        {"70  a b  ", "70  a b  "},
+    };
+    for (const auto& [file, table] : cases)
+    {
+        WriteTestFile(RECORDS_PATH, file);
+        ASSERT_TRUE(LoadRecords());
+        EXPECT_EQ(Table(), table);
+        RemoveTestFile(RECORDS_PATH);
+        EXPECT_FALSE(LoadRecords());
+        EXPECT_EQ(Table(), table);
+    }
+    EXPECT_EQ(fakeSystem.boxes.size(), std::size(cases));
 }
 
-TEST_F(RecordsFile, ReadingStopsAtTenEntriesAndAtAFailedLine)
-{
-    WriteTestFile(RECORDS_PATH, TenLines(5) + "\r\n1 eleven\r\n2 twelve");
-    ASSERT_TRUE(LoadRecords());
-    EXPECT_EQ(recordCount, 10u);
-
-    WriteTestFile(RECORDS_PATH, "30 one\r\n20 \r\n10 three");
-    ASSERT_TRUE(LoadRecords());
-    EXPECT_EQ(recordCount, 1u); // a line without a name adds nothing and ends the table
-
-    WriteTestFile(RECORDS_PATH, "30 one\r\n");
-    ASSERT_TRUE(LoadRecords());
-    EXPECT_EQ(recordCount, 1u);
-
-    WriteTestFile(RECORDS_PATH, "");
-    ASSERT_TRUE(LoadRecords());
-    EXPECT_EQ(recordCount, 0u);
-    EXPECT_TRUE(fakeSystem.boxes.empty());
-}
-
-TEST_F(RecordsFile, AHandEditedLongNameIsCutToTheField)
-{
-    WriteTestFile(RECORDS_PATH, "5 " + std::string(70, 'n') + "\r\n4 next");
-    ASSERT_TRUE(LoadRecords());
-    ASSERT_EQ(recordCount, 2u);
-    EXPECT_EQ(std::string(records[0].name), std::string(15, 'n'));
-    EXPECT_STREQ(records[1].name, "next");
-}
-
-TEST_F(RecordsFile, AMissingFileLeavesTheTableAsItWas)
-{
-    WriteTestFile(RECORDS_PATH, "8 kept");
-    ASSERT_TRUE(LoadRecords());
-    RemoveTestFile(RECORDS_PATH);
-    EXPECT_FALSE(LoadRecords());
-    ASSERT_EQ(recordCount, 1u);
-    EXPECT_STREQ(records[0].name, "kept");
-}
-
-TEST_F(RecordsFile, AnUnwritableFolderIsReportedAndTheOldFileStays)
+TEST_F(RecordsFile, AnUnwritableFolderIsReportedAndTheFileInItsPlaceStays)
 {
     RemoveTestFile("rekordai/.keep");
     RemoveTestFile("rekordai");
     WriteTestFile("rekordai", "not a folder");
-    std::snprintf(playerName, sizeof playerName, "x");
-    gameState.score = 9;
+    std::snprintf(playerName, sizeof playerName, "abc");
+    gameState.score = 1234;
     EXPECT_FALSE(SaveRecord());
     ASSERT_EQ(fakeSystem.boxes.size(), 2u);
     EXPECT_EQ(fakeSystem.boxes[1].text, "Klaida rasant i faila rekordai/rekordai.txt");
-    EXPECT_EQ(recordCount, 1u); // the table in memory holds the result all the same
+    EXPECT_EQ(Table(), "1234 abc"); // the table in memory holds the result all the same
+    EXPECT_EQ(ReadTestFile("rekordai"), "not a folder");
     RemoveTestFile("rekordai");
 }

@@ -36,7 +36,7 @@ Lines LoadHelp(const std::string& text)
 
 } // namespace
 
-TEST(HelpText, LinesAreKeptByteForByteUntilAnEmptyLineOrTheTableIsFull)
+TEST(HelpText, LinesAreKeptByteForByteUntilAnEmptyLineOrTheTableIsFullAndTheGamesShowsWhole)
 {
     Lines many;
     for (int i = 0; i < HELP_MAX_LINES + 5; ++i)
@@ -61,16 +61,9 @@ TEST(HelpText, LinesAreKeptByteForByteUntilAnEmptyLineOrTheTableIsFull)
     {
         EXPECT_EQ(LoadHelp(text), lines) << text;
     }
-    RemoveTestFile("duomenys/pagalba.txt"); // a missing file leaves no lines
-    EXPECT_FALSE(LoadHelpText());
-    EXPECT_EQ(helpLineCount, 0u);
-}
-
-TEST(HelpText, TheGamesHelpShowsWholeAndNamesEveryKey)
-{
-    // Every line shows as it is written only when none is empty or over 80 characters and there
-    // are at most twenty.
-    std::string text = ReadTestFile(SourcePath("data/duomenys/pagalba.txt"));
+    // The game's help shows whole (no line empty or over 80 characters, at most twenty) and names
+    // every key.
+    const std::string text = ReadTestFile(SourcePath("data/duomenys/pagalba.txt"));
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(Join(LoadHelp(text)), text);
     for (const char* key : {"Enter", "Esc", " M ", "F1 ", "F2 ", "F3 ", "F4 ", "F5 ", "F12 ",
@@ -78,4 +71,7 @@ TEST(HelpText, TheGamesHelpShowsWholeAndNamesEveryKey)
     {
         EXPECT_NE(text.find(key), std::string::npos) << key;
     }
+    RemoveTestFile("duomenys/pagalba.txt"); // a missing file leaves no lines
+    EXPECT_FALSE(LoadHelpText());
+    EXPECT_EQ(helpLineCount, 0u);
 }

@@ -11,32 +11,6 @@
 #include "resources/sound_bank.h"
 #include "tests/support/test_files.h"
 
-namespace
-{
-
-// The samples of a 16-bit WAV file, channels interleaved; none when it cannot be read.
-std::vector<int> ReadWave(const std::string& path, size_t* channels, double* rate)
-{
-    ALenum format = 0;
-    ALsizei bytes = 0;
-    ALfloat frequency = 0.0f;
-    alutInit(nullptr, nullptr); // the loader wants a current context
-    void* data = alutLoadMemoryFromFile(path.c_str(), &format, &bytes, &frequency);
-    alutExit();
-    const int16_t* first = static_cast<const int16_t*>(data);
-    std::vector<int> samples;
-    if (format == AL_FORMAT_MONO16 || format == AL_FORMAT_STEREO16)
-    {
-        samples.assign(first, first + bytes / 2);
-    }
-    std::free(data);
-    *channels = format == AL_FORMAT_STEREO16 ? 2 : 1;
-    *rate = frequency;
-    return samples;
-}
-
-} // namespace
-
 TEST(GameSounds, EachSoundFitsItsSlotsMomentAndNeitherClipsNorClicks)
 {
     // Where the game plays each slot, in seconds: the splash lasts 4 pi s, the music loops, the
@@ -47,13 +21,21 @@ TEST(GameSounds, EachSoundFitsItsSlotsMomentAndNeitherClipsNorClicks)
     int slot = 0, looping = 0;
     double height = 0.0;
     std::string name;
+    alutInit(nullptr, nullptr); // the loader wants a current context
     for (; slot <= SND_LEVEL_DONE && list >> looping >> height >> name; ++slot)
     {
         SCOPED_TRACE(name);
         EXPECT_EQ(looping, slot == SND_MUSIC ? 1 : 0);
-        size_t channels = 0;
-        double rate = 0.0;
-        const std::vector<int> samples = ReadWave(SourcePath("data/" + name), &channels, &rate);
+        ALenum format = 0;
+        ALsizei bytes = 0;
+        ALfloat rate = 0.0f;
+        void* data =
+            alutLoadMemoryFromFile(SourcePath("data/" + name).c_str(), &format, &bytes, &rate);
+        ASSERT_TRUE(format == AL_FORMAT_MONO16 || format == AL_FORMAT_STEREO16);
+        const std::vector<int> samples(static_cast<int16_t*>(data),
+                                       static_cast<int16_t*>(data) + bytes / 2);
+        std::free(data);
+        const size_t channels = format == AL_FORMAT_STEREO16 ? 2 : 1;
         ASSERT_GT(samples.size(), 2 * channels);
         const double seconds = static_cast<double>(samples.size() / channels) / rate;
         EXPECT_GE(seconds, lengths[slot][0]);
@@ -79,6 +61,7 @@ TEST(GameSounds, EachSoundFitsItsSlotsMomentAndNeitherClipsNorClicks)
                       slot == SND_MUSIC ? 2.0 * meanStep : 0.01 * 32768.0);
         }
     }
+    alutExit();
     EXPECT_EQ(slot, SND_LEVEL_DONE + 1);
     EXPECT_TRUE((list >> name).fail()) << "more sounds listed than the game plays";
 }

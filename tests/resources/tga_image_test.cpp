@@ -1,10 +1,15 @@
 #include "resources/tga_image.h"
 
+#include <GL/gl.h>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "resources/texture_list.h"
+#include "tests/support/gl_fixture.h"
 #include "tests/support/test_files.h"
 
 namespace
@@ -27,26 +32,47 @@ struct TgaHeader
 #pragma pack(pop)
 static_assert(sizeof(TgaHeader) == 18);
 
+// Writes a TGA file of the header and body; returns its path.
+std::string WriteImage(const std::string& path, const TgaHeader& header, const std::string& body)
+{
+    WriteTestFile(path, std::string(reinterpret_cast<const char*>(&header), 18) + body);
+    return path;
+}
+
 // Writes a file of the header and body and loads it; the caller frees the record.
 TgaImage* LoadFile(const TgaHeader& header, const std::vector<uint8_t>& body)
 {
-    WriteTestFile("duomenys/test.tga", std::string(reinterpret_cast<const char*>(&header), 18) +
-                                           std::string(body.begin(), body.end()));
-    return LoadTga("duomenys/test.tga");
+    return LoadTga(
+        WriteImage("duomenys/test.tga", header, std::string(body.begin(), body.end())).c_str());
+}
+
+// A slot's texture as "width x height RGB(A) last pixel"; the last pixel shows a misread row.
+std::string Describe(int slot)
+{
+    GLint width = 0, height = 0, alphaBits = 0, filter = 0;
+    glBindTexture(GL_TEXTURE_2D, textureIds[slot]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+    // Without mipmaps only a filter that uses none makes the texture complete.
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    std::vector<uint8_t> rgba(static_cast<size_t>(width * height * 4) + 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data() + 4);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const uint8_t* last = &rgba[rgba.size() - 4];
+    char text[64];
+    std::snprintf(text, sizeof text, "%dx%d %s %d,%d,%d,%d%s", width, height,
+                  alphaBits > 0 ? "RGBA" : "RGB", last[0], last[1], last[2], last[3],
+                  filter == GL_LINEAR ? "" : " mipmapped");
+    return text;
 }
 
 } // namespace
 
 TEST(TgaImage, PixelsComeOutInFileOrderWithBlueAndRedSwappedForThreeAndFourBytes)
 {
-    struct Case
-    {
-        const char* name;
-        TgaHeader header;
-        std::vector<uint8_t> body;
-        std::vector<uint8_t> pixels; // the first bytes of the loaded buffer
-    };
-    const Case cases[] = {
+    // What the file is, its header and body, and the first bytes of the loaded buffer.
+    const std::tuple<const char*, TgaHeader, std::vector<uint8_t>, std::vector<uint8_t>> cases[] = {
         {"24 bits", {.width = 2}, {10, 20, 30, 40, 50, 60}, {30, 20, 10, 60, 50, 40}},
         {"32 bits, alpha kept", {.bitsPerPixel = 32}, {10, 20, 30, 40}, {30, 20, 10, 40}},
         {"grey scale", {.imageType = 3, .width = 3, .bitsPerPixel = 8}, {1, 2, 3}, {1, 2, 3}},
@@ -61,14 +87,13 @@ TEST(TgaImage, PixelsComeOutInFileOrderWithBlueAndRedSwappedForThreeAndFourBytes
          {30, 20, 10, 0, 0, 40, 0, 0, 0, 0, 0, 0}},
         {"largest side", {.width = TGA_MAX_SIDE}, {1, 2, 3}, {3, 2, 1, 0}},
     };
-    for (const Case& test : cases)
+    for (const auto& [name, header, body, pixels] : cases)
     {
-        TgaImage* image = LoadFile(test.header, test.body);
-        EXPECT_EQ(image->status, TGA_OK) << test.name;
-        ASSERT_NE(image->pixels, nullptr) << test.name;
-        EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + test.pixels.size()),
-                  test.pixels)
-            << test.name;
+        TgaImage* image = LoadFile(header, body);
+        EXPECT_EQ(image->status, TGA_OK) << name;
+        ASSERT_NE(image->pixels, nullptr) << name;
+        EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + pixels.size()), pixels)
+            << name;
         FreeTgaImage(image);
     }
 }
@@ -102,4 +127,59 @@ TEST(TgaImage, FilesThatCannotBeUsedComeBackAsRecordsWithTheirStatusAndNoPixels)
         EXPECT_EQ(loaded[i].first->pixels, nullptr) << i;
         FreeTgaImage(loaded[i].first);
     }
+}
+
+TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
+{
+    ASSERT_TRUE(OpenTestWindow(64, 64));
+    // Image i is i + 1 pixels wide, so a slot's width tells which line made it.
+    std::vector<std::string> lists; // the first 1, 2, ... 11 lines
+    std::vector<std::string> slots;
+    for (int i = 0; i < 11; ++i)
+    {
+        const std::string path = WriteImage("duomenys/vaizdas" + std::to_string(i) + ".tga",
+                                            {.width = int16_t(i + 1)}, std::string(3 * i + 3, '@'));
+        lists.push_back((i > 0 ? lists.back() + "\r\n" : "") + path);
+        slots.push_back(std::to_string(i + 1) + "x1 RGB 64,64,64,255");
+    }
+    // Three 24-bit pixels make a 9-byte row, which 4-byte row alignment would misread.
+    WriteImage("duomenys/rgb.tga", {.width = 3, .height = 2},
+               std::string(15, '@') + "\x10\x11\x12");
+    WriteImage("duomenys/rgba.tga", {.bitsPerPixel = 32}, "\x01\x02\x03\xC8");
+    WriteImage("duomenys/gylis16.tga", {.width = 2, .height = 2, .bitsPerPixel = 16}, "");
+    // 79 characters
+    const std::string longPath =
+        WriteImage("duomenys/" + std::string(66, 'a') + ".tga", {.width = 3}, std::string(9, '@'));
+    const std::string placeholder = "8x8 RGB 255,0,255,255";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {lists[8], {slots.begin(), slots.begin() + 9}},
+        {lists[10], {slots.begin(), slots.begin() + 9}},
+        // A read that yields nothing (the break behind the last line) takes no slot.
+        {lists[1] + "\r\n", {slots[0], slots[1]}},
+        // The 80th character of a longer line is dropped and the rest is the next entry.
+        {longPath + "Xduomenys/vaizdas4.tga", {slots[2], slots[4]}},
+        // A line that begins with NUL names no file: it takes its slot like a missing one.
+        {std::string("duomenys/nera.tga\r\nduomenys/rgb.tga\r\nduomenys/gylis16.tga\r\n") + '\0' +
+             "duomenys/rgb.tga\r\nduomenys/rgba.tga",
+         {placeholder, "3x2 RGB 18,17,16,255", placeholder, placeholder, "1x1 RGBA 3,2,1,200"}},
+    };
+    for (const auto& [list, expected] : cases)
+    {
+        WriteTestFile("duomenys/teksturos.txt", list);
+        textureCount = 0;
+        ASSERT_TRUE(LoadTextures());
+        GLint bound = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, 0);
+        std::vector<std::string> found;
+        for (int slot = 0; slot < static_cast<int>(textureCount); ++slot)
+        {
+            found.push_back(Describe(slot));
+        }
+        EXPECT_EQ(found, expected) << list;
+        glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
+    }
+    RemoveTestFile("duomenys/teksturos.txt");
+    EXPECT_FALSE(LoadTextures());
+    CloseTestWindow();
 }

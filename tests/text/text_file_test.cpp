@@ -1,125 +1,100 @@
 #include "text/text_file.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 #include "tests/support/test_files.h"
 
 namespace
 {
 
-const char* PATH = "text_file_test.txt";
-
-TextFile OpenWith(const std::string& bytes)
+// Reads a file with a script of calls and writes down what each gave, '|' between them: L reads
+// a line into 4 bytes, S skips a character, D discards a line of under 255, and I, U, F and B
+// read a number into one variable each (42, 42, 0 and false at first). A failed call is marked
+// with '!' before the value it left.
+std::string ReadWith(const std::string& bytes, const char* script)
 {
-    WriteTestFile(PATH, bytes);
+    WriteTestFile("text_file_test.txt", bytes);
     TextFile file;
-    EXPECT_TRUE(OpenTextFile(&file, PATH));
-    return file;
+    EXPECT_TRUE(OpenTextFile(&file, "text_file_test.txt"));
+    int32_t integer = 42;
+    uint32_t whole = 42;
+    double real = 0.0;
+    bool flag = false;
+    char line[4];
+    std::string said;
+    for (const char* call = script; *call != '\0'; ++call)
+    {
+        std::string value;
+        bool ok = true;
+        switch (*call)
+        {
+        case 'L':
+            ok = ReadTextLine(&file, line, sizeof line);
+            value = line;
+            break;
+        case 'S':
+            SkipTextChar(&file);
+            continue;
+        case 'D':
+            ok = DiscardTextLine(&file, 255);
+            break;
+        case 'I':
+            ok = ReadTextInt(&file, &integer);
+            value = std::to_string(integer);
+            break;
+        case 'U':
+            ok = ReadTextUnsigned(&file, &whole);
+            value = std::to_string(whole);
+            break;
+        case 'F':
+            ok = ReadTextFloat(&file, &real);
+            value = std::to_string(real);
+            break;
+        case 'B':
+            ok = ReadTextBool(&file, &flag);
+            value = std::to_string(flag);
+            break;
+        }
+        said += (call == script ? "" : "|") + std::string(ok ? "" : "!") + value;
+    }
+    CloseTextFile(&file);
+    return said;
 }
 
 } // namespace
 
-TEST(TextFile, ReadsCrLfAndLfAlikeButKeepsALoneCr)
+TEST(TextFile, EachReadTakesWhatItsTypeAllowsAndAFailedReadFailsEveryLaterOne)
 {
-    for (const char* bytes : {"ab\r\ncd\r\n", "ab\ncd\n"})
+    // The file, the calls, what they gave.
+    const std::tuple<std::string, const char*, const char*> cases[] = {
+        // CR LF and LF end a line alike; a lone CR is a character of the line.
+        {"ab\r\ncd\r\n", "LSLSL", "ab|cd|!"},
+        {"ab\ncd\n", "LSLSL", "ab|cd|!"},
+        {"a\rb", "L", "a\rb"},
+        // A line longer than the buffer goes on in the next read; a read taking nothing fails.
+        {"abcdef\n\nx", "LLSLSL", "abc|def|!|!"},
+        {"\r\n\n  -12abc\n+7 3.5e2 .25 -0.5E-1 1", "IDIFFFB",
+         "-12||7|350.000000|0.250000|-0.050000|1"},
+        {"-2147483648 2147483647 -5 4294967295", "IIUU",
+         "-2147483648|2147483647|4294967291|4294967295"},
+        // A number that fails keeps the variable as it was, and so does every read after it.
+        {"x 5", "II", "!42|!42"},
+        {"2147483648 1", "II", "!42|!42"},
+        {std::string(70, '9'), "I", "!42"},
+        {"4294967296", "U", "!42"},
+        {"-4294967296", "U", "!42"},
+        {"2 1", "BB", "!0|!0"},
+        {"- 1", "IU", "!42|!42"},
+        {"1. .e1", "FF", "1.000000|!1.000000"},
+        {"2e", "F", "!0.000000"},
+        {"", "I", "!42"},
+        {std::string(254, 'a') + "\r\n" + std::string(255, 'b') + "\r\nc", "DDL", "|!|!"},
+    };
+    for (const auto& [bytes, script, said] : cases)
     {
-        TextFile file = OpenWith(bytes);
-        char line[8];
-        EXPECT_TRUE(ReadTextLine(&file, line, sizeof line));
-        EXPECT_STREQ(line, "ab");
-        SkipTextChar(&file);
-        EXPECT_TRUE(ReadTextLine(&file, line, sizeof line));
-        EXPECT_STREQ(line, "cd");
-        CloseTextFile(&file);
+        EXPECT_EQ(ReadWith(bytes, script), said) << bytes;
     }
-    TextFile file = OpenWith("a\rb\r");
-    char line[8];
-    EXPECT_TRUE(ReadTextLine(&file, line, sizeof line));
-    EXPECT_STREQ(line, "a\rb\r");
-    CloseTextFile(&file);
-}
-
-TEST(TextFile, LineReadStopsAtTheBufferAndFailsWhenNothingIsTaken)
-{
-    TextFile file = OpenWith("abcdef\n\nx");
-    char line[4];
-    EXPECT_TRUE(ReadTextLine(&file, line, sizeof line));
-    EXPECT_STREQ(line, "abc");
-    EXPECT_TRUE(ReadTextLine(&file, line, sizeof line));
-    EXPECT_STREQ(line, "def");
-    SkipTextChar(&file);
-    EXPECT_FALSE(ReadTextLine(&file, line, sizeof line)); // the empty line
-    EXPECT_STREQ(line, "");
-    EXPECT_FALSE(IsTextGood(&file));
-    EXPECT_FALSE(ReadTextLine(&file, line, sizeof line)); // the failure sticks
-    CloseTextFile(&file);
-}
-
-TEST(TextFile, NumbersSkipWhiteSpaceAndStopAtTheFirstOtherCharacter)
-{
-    TextFile file = OpenWith("\r\n\n  -12abc\n+7 3.5e2 .25 1\n");
-    int32_t value = 0;
-    EXPECT_TRUE(ReadTextInt(&file, &value));
-    EXPECT_EQ(value, -12);
-    EXPECT_TRUE(DiscardTextLine(&file, 255));
-    EXPECT_TRUE(ReadTextInt(&file, &value));
-    EXPECT_EQ(value, 7);
-    double real = 0.0;
-    EXPECT_TRUE(ReadTextFloat(&file, &real));
-    EXPECT_DOUBLE_EQ(real, 350.0);
-    EXPECT_TRUE(ReadTextFloat(&file, &real));
-    EXPECT_DOUBLE_EQ(real, 0.25);
-    bool flag = false;
-    EXPECT_TRUE(ReadTextBool(&file, &flag));
-    EXPECT_TRUE(flag);
-    CloseTextFile(&file);
-}
-
-TEST(TextFile, AFailedNumberKeepsItsFieldAndFailsEveryLaterRead)
-{
-    TextFile file = OpenWith("x 5\n");
-    int32_t value = 42;
-    EXPECT_FALSE(ReadTextInt(&file, &value));
-    EXPECT_EQ(value, 42);
-    EXPECT_FALSE(ReadTextInt(&file, &value));
-    EXPECT_EQ(value, 42);
-    CloseTextFile(&file);
-
-    file = OpenWith("2\n");
-    bool flag = false;
-    EXPECT_FALSE(ReadTextBool(&file, &flag)); // only 0 and 1 are flags
-    EXPECT_FALSE(flag);
-    CloseTextFile(&file);
-}
-
-TEST(TextFile, OutOfRangeNumbersFailAndNegativeUnsignedWraps)
-{
-    TextFile file =
-        OpenWith("2147483648 99999999999999999999999999999999999999999999999999999999999999999"
-                 "999999\n");
-    int32_t value = 1;
-    EXPECT_FALSE(ReadTextInt(&file, &value));
-    EXPECT_EQ(value, 1);
-    CloseTextFile(&file);
-
-    file = OpenWith("-5 4294967296\n");
-    uint32_t unsignedValue = 0;
-    EXPECT_TRUE(ReadTextUnsigned(&file, &unsignedValue));
-    EXPECT_EQ(unsignedValue, 4294967291u);
-    EXPECT_FALSE(ReadTextUnsigned(&file, &unsignedValue));
-    EXPECT_EQ(unsignedValue, 4294967291u);
-    CloseTextFile(&file);
-}
-
-TEST(TextFile, ADiscardedLineMustBeShorterThanItsLimit)
-{
-    std::string fits(254, 'a');
-    std::string tooLong(255, 'b');
-    TextFile file = OpenWith(fits + "\r\n" + tooLong + "\r\nafter\r\n");
-    EXPECT_TRUE(DiscardTextLine(&file, 255));
-    EXPECT_FALSE(DiscardTextLine(&file, 255));
-    char line[8];
-    EXPECT_FALSE(ReadTextLine(&file, line, sizeof line));
-    CloseTextFile(&file);
 }
