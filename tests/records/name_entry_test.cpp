@@ -65,7 +65,7 @@ TEST_F(NameEntryKeys, LettersDigitsAndSpacesTypeTheNameUpToFifteenAndNothingElse
     EXPECT_TRUE(fakeSystem.addresses.empty());
 }
 
-TEST_F(NameEntryKeys, EnterSavesSubmitsTheNameAsTypedAndShowsTheRecords)
+TEST_F(NameEntryKeys, EnterSavesSubmitsTheNameAsTypedAndShowsTheRecordsWhichEnterOrEscapeLeave)
 {
     gameState.randomCampaign = true;
     gameState.score = 11264;
@@ -89,20 +89,17 @@ TEST_F(NameEntryKeys, EnterSavesSubmitsTheNameAsTypedAndShowsTheRecords)
                   std::string(230, 'u').c_str());
     SubmitScore();
     EXPECT_EQ(fakeSystem.addresses.size(), 1u);
-}
 
-TEST_F(NameEntryKeys, TheRecordsScreenReturnsToTheMenuWithEnterOrEscape)
-{
-    for (uint32_t key : {VK_RETURN, VK_ESCAPE})
+    // The records screen goes back to the menu with Escape or Enter, silently once F3 has turned
+    // the sound off.
+    for (uint32_t key : {uint32_t{VK_ESCAPE}, uint32_t{VK_F3}, uint32_t{VK_RETURN}})
     {
+        gameState.screenState = STATE_RECORDS;
         gameState.stateChangePending = false;
         OnRecordsKey(key);
-        EXPECT_EQ(gameState.screenState, STATE_MENU);
-        EXPECT_TRUE(gameState.stateChangePending);
+        EXPECT_EQ(gameState.screenState, key == VK_F3 ? STATE_RECORDS : STATE_MENU);
+        EXPECT_EQ(gameState.stateChangePending, key != VK_F3);
     }
-    EXPECT_EQ(soundLog.starts[SND_CONFIRM], 2u);
-    OnRecordsKey(VK_F3);
     EXPECT_FALSE(gameState.soundEnabled);
-    OnRecordsKey(VK_RETURN);
     EXPECT_EQ(soundLog.starts[SND_CONFIRM], 2u);
 }

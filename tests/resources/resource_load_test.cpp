@@ -17,21 +17,18 @@
 
 TEST(ResourceLoad, AFailureShowsItsMessagesInOrderAndOnlyMissingHelpLetsStartUpGoOn)
 {
-    // The file missing from the game's own data ("": none; null: the device has no sources),
-    // whether start-up goes on, the boxes shown as "caption: text", and how many of all textures,
-    // all sounds and the help are loaded, in that order.
-    const std::tuple<const char*, bool, std::vector<std::string>, int> cases[] = {
-        {"", true, {}, 3},
-        {"duomenys/teksturos.txt", false, {"KLAIDA: Klaida uzkraunant teksturas"}, 0},
-        {"duomenys/garsai.txt", false, {"KLAIDA: Klaida uzkraunant garsus"}, 1},
-        {nullptr, false, {"ERROR: Klaida alGenSources", "KLAIDA: Klaida uzkraunant garsus"}, 1},
-        {"duomenys/pagalba.txt",
-         true,
-         {"KLAIDA: Klaida uzkraunant pagalba duomenys/pagalba.txt"},
-         2},
+    // The file missing from the game's own data ("": none; null: the device has no sources), the
+    // boxes shown as "caption: text", and how many of all textures, all sounds and the help are
+    // loaded, in that order: start-up goes on once the textures and sounds are in.
+    const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
+        {"", {}, 3},
+        {"duomenys/teksturos.txt", {"KLAIDA: Klaida uzkraunant teksturas"}, 0},
+        {"duomenys/garsai.txt", {"KLAIDA: Klaida uzkraunant garsus"}, 1},
+        {nullptr, {"ERROR: Klaida alGenSources", "KLAIDA: Klaida uzkraunant garsus"}, 1},
+        {"duomenys/pagalba.txt", {"KLAIDA: Klaida uzkraunant pagalba duomenys/pagalba.txt"}, 2},
     };
     ASSERT_TRUE(OpenTestWindow(64, 64));
-    for (const auto& [missing, goesOn, shown, loaded] : cases)
+    for (const auto& [missing, shown, loaded] : cases)
     {
         SCOPED_TRACE(missing != nullptr ? missing : "no sources");
         ResetFakeSystem();
@@ -46,7 +43,7 @@ TEST(ResourceLoad, AFailureShowsItsMessagesInOrderAndOnlyMissingHelpLetsStartUpG
         {
             alGenSources(1, &source);
         }
-        EXPECT_EQ(LoadResources(), goesOn);
+        EXPECT_EQ(LoadResources(), loaded >= 2);
         std::vector<std::string> boxes;
         for (const RecordedBox& box : fakeSystem.boxes)
         {
