@@ -144,7 +144,7 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
                std::string(15, '@') + "\x10\x11\x12");
     WriteImage("duomenys/rgba.tga", {.bitsPerPixel = 32}, "\x01\x02\x03\xC8");
     WriteImage("duomenys/gylis16.tga", {.width = 2, .height = 2, .bitsPerPixel = 16}, "");
-    // 79 characters
+    // A path of 79 characters fills the line buffer.
     const std::string longPath =
         WriteImage("duomenys/" + std::string(66, 'a') + ".tga", {.width = 3}, std::string(9, '@'));
     const std::string placeholder = "8x8 RGB 255,0,255,255";
