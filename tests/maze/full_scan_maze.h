@@ -29,22 +29,6 @@ inline int32_t NextFullScanRandom(FullScanMaze* maze)
     return static_cast<int32_t>((maze->random >> 16) & 0x7FFF);
 }
 
-inline bool AreFullScanWalls(const FullScanMaze* maze, int32_t x0, int32_t y0, int32_t x1,
-                             int32_t y1)
-{
-    for (int32_t y = y0; y <= y1; ++y)
-    {
-        for (int32_t x = x0; x <= x1; ++x)
-        {
-            if (maze->cells[y][x] != 0)
-            {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // Up, right, down, left: the step keeps off the border and the 2 x 3 cells it carves into and
 // beside (columns x0 ... x1 of rows y0 ... y1, as offsets) are all walls.
 inline bool CanFullScanStep(const FullScanMaze* maze, int32_t x, int32_t y, int32_t direction)
@@ -52,7 +36,15 @@ inline bool CanFullScanStep(const FullScanMaze* maze, int32_t x, int32_t y, int3
     const bool inside[4] = {y >= 2, x < maze->length - 2, y < maze->width - 2, x >= 2};
     const int32_t box[4][4] = {{-1, -2, 1, -1}, {1, -1, 2, 1}, {-1, 1, 1, 2}, {-2, -1, -1, 1}};
     const int32_t* b = box[direction];
-    return inside[direction] && AreFullScanWalls(maze, x + b[0], y + b[1], x + b[2], y + b[3]);
+    bool walls = inside[direction];
+    for (int32_t dy = b[1]; walls && dy <= b[3]; ++dy)
+    {
+        for (int32_t dx = b[0]; walls && dx <= b[2]; ++dx)
+        {
+            walls = maze->cells[y + dy][x + dx] == 0;
+        }
+    }
+    return walls;
 }
 
 inline bool CanFullScanExtend(const FullScanMaze* maze, int32_t x, int32_t y)
@@ -85,15 +77,10 @@ inline int32_t NextFullScanColumn(const FullScanMaze* maze, int32_t y, int32_t x
 inline bool GenerateFullScanMaze(FullScanMaze* maze, int32_t length, int32_t width,
                                  int32_t difficulty, uint32_t seed, bool rememberBlocked = false)
 {
-    *maze = FullScanMaze{};
-    maze->length = length;
-    maze->width = width;
-    maze->exitX = length - 2;
-    maze->exitY = width / 2;
-    maze->playerX = 2.0f;
-    maze->playerY = static_cast<float>(width / 2);
-    maze->random = seed;
-    maze->rememberBlocked = rememberBlocked;
+    // The player starts on the left and the exit waits on the right, both in the middle row.
+    *maze = {
+        {},    length, width,           length - 2, width / 2, 2.0f, static_cast<float>(width / 2),
+        false, seed,   rememberBlocked, {}};
     int32_t x = 2;
     int32_t y = width / 2;
     maze->cells[y][x] = 2;
@@ -159,13 +146,10 @@ inline bool GenerateFullScanMaze(FullScanMaze* maze, int32_t length, int32_t wid
         y = chosen / 128;
     }
     maze->cells[maze->exitY][maze->exitX] = 3;
-    for (int32_t dy = -1; dy <= 1; ++dy)
+    for (int32_t i = 0; i < 9; ++i) // the exit's eight neighbours
     {
-        for (int32_t dx = -1; dx <= 1; ++dx)
-        {
-            maze->accepted |=
-                (dx != 0 || dy != 0) && maze->cells[maze->exitY + dy][maze->exitX + dx] != 0;
-        }
+        maze->accepted |=
+            i != 4 && maze->cells[maze->exitY + i / 3 - 1][maze->exitX + i % 3 - 1] != 0;
     }
     return maze->accepted;
 }
