@@ -1,7 +1,9 @@
 #include "present/settings.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 #include "tests/support/fake_system.h"
 #include "tests/support/test_files.h"
@@ -30,18 +32,13 @@ std::string SettingsText(std::initializer_list<std::pair<int, std::string>> chan
 // Every field the reader fills, in the order of the file.
 std::string Describe()
 {
-    return std::string(settings.windowTitle) + "|" + std::to_string(settings.fullscreen) + "|" +
-           std::to_string(settings.screenWidth) + "|" + std::to_string(settings.screenHeight) +
-           "|" + std::to_string(settings.refreshRate) + "|" + std::to_string(settings.colorBits) +
-           "|" + std::to_string(settings.reservedValue) + "|" + settings.submitUrl + "|" + modeText;
+    char text[400];
+    std::snprintf(text, sizeof text, "%s|%d|%u|%u|%u|%u|%u|%s|%s", settings.windowTitle,
+                  settings.fullscreen, settings.screenWidth, settings.screenHeight,
+                  settings.refreshRate, settings.colorBits, settings.reservedValue,
+                  settings.submitUrl, modeText);
+    return text;
 }
-
-struct SettingsCase
-{
-    const char* what;
-    std::string text;
-    std::string expected;
-};
 
 } // namespace
 
@@ -50,7 +47,7 @@ TEST(SettingsFile, EveryRuleOfTheReader)
     // A failed read fails the rest of the file: numbers keep their start values, texts are empty.
     const std::string startValues = "0|640|480|75|32|24||640x480@75";
     const std::string longUrl(300, 'u');
-    const SettingsCase cases[] = {
+    const std::tuple<const char*, std::string, std::string> cases[] = {
         {"CR LF", SettingsText(), "Vortanai|0|800|600|85|16|24|http://a.b/r|800x600@85"},
         {"LF", SettingsText({}, "\n"), "Vortanai|0|800|600|85|16|24|http://a.b/r|800x600@85"},
         {"zeros take the desktop's, but not the colour bits",
@@ -77,21 +74,18 @@ TEST(SettingsFile, EveryRuleOfTheReader)
          SettingsText({{2, "-2147483648"}, {3, "-1"}, {4, "99999999999999999999"}}),
          "Vortanai|0|2147483648|4294967295|75|32|24||-2147483648x-1@"},
     };
-    for (const SettingsCase& c : cases)
+    ResetFakeSystem();
+    fakeSystem.desktopWidth = 1600;
+    fakeSystem.desktopHeight = 900;
+    fakeSystem.desktopRefresh = 144;
+    for (const auto& [what, text, expected] : cases)
     {
-        ResetFakeSystem();
-        fakeSystem.desktopWidth = 1600;
-        fakeSystem.desktopHeight = 900;
-        fakeSystem.desktopRefresh = 144;
         settings = Settings{};
-        WriteTestFile(SETTINGS_PATH, c.text);
-        EXPECT_TRUE(LoadSettings()) << c.what;
-        EXPECT_EQ(Describe(), c.expected) << c.what;
+        WriteTestFile(SETTINGS_PATH, text);
+        EXPECT_TRUE(LoadSettings()) << what;
+        EXPECT_EQ(Describe(), expected) << what;
     }
-}
-
-TEST(SettingsFile, AMissingFileIsRefusedAndReadsNothing)
-{
+    // A missing file is refused and reads nothing.
     settings = Settings{};
     modeText[0] = '\0';
     RemoveTestFile(SETTINGS_PATH);
