@@ -4,10 +4,12 @@
 // the rule's text, which libFuzzer reports as a crash.
 #include <AL/al.h>
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -54,13 +56,10 @@ void WriteFile(const char* path, const void* data, size_t size)
 // Reads every byte of a buffer, so that the address sanitizer checks that all of it is there.
 void TouchBytes(const void* bytes, size_t size)
 {
-    const volatile uint8_t* at = static_cast<const volatile uint8_t*>(bytes);
-    uint8_t sum = 0;
     for (size_t i = 0; i < size; ++i)
     {
-        sum = static_cast<uint8_t>(sum + at[i]);
+        touchSum = static_cast<uint8_t>(touchSum + static_cast<const volatile uint8_t*>(bytes)[i]);
     }
-    touchSum = static_cast<uint8_t>(touchSum + sum);
 }
 
 bool IsTerminated(const char* text, size_t size)
@@ -68,31 +67,35 @@ bool IsTerminated(const char* text, size_t size)
     return std::memchr(text, '\0', size) != nullptr;
 }
 
-// The pixel bytes a TGA header announces (0 for a header too short to tell). Inputs that announce
-// more than IMAGE_BYTES_MAX are kept from the loader: it would only allocate and walk a huge
-// zeroed buffer, which under the sanitizers takes most of a minute per input and is the same
-// code as for a small one.
+// The size and depth a TGA header gives (all 0 for a header too short to tell).
+TgaImage ReadHeader(const uint8_t* data, size_t size)
+{
+    TgaImage header = {};
+    if (size >= 17)
+    {
+        header.width = static_cast<int16_t>(data[12] | (data[13] << 8));
+        header.height = static_cast<int16_t>(data[14] | (data[15] << 8));
+        header.bitsPerPixel = data[16];
+    }
+    return header;
+}
+
+// The pixel bytes a TGA header announces. Inputs that announce more than IMAGE_BYTES_MAX are
+// kept from the loader: it would only allocate and walk a huge zeroed buffer, which under the
+// sanitizers takes most of a minute per input and is the same code as for a small one.
 size_t CountAnnouncedTgaBytes(const uint8_t* data, size_t size)
 {
-    if (size < 17)
-    {
-        return 0;
-    }
-    int64_t width = static_cast<int16_t>(data[12] | (data[13] << 8));
-    int64_t height = static_cast<int16_t>(data[14] | (data[15] << 8));
-    int64_t bytes = width * height * (data[16] / 8);
+    TgaImage header = ReadHeader(data, size);
+    int64_t bytes = int64_t{header.width} * header.height * (header.bitsPerPixel / 8);
     return bytes > 0 ? static_cast<size_t>(bytes) : 0;
 }
 constexpr size_t IMAGE_BYTES_MAX = 2u << 20;
 
 // A TGA file of the given type, size and depth with `pixelBytes` bytes of pixels.
-void WriteImage(const char* path, uint8_t type, uint16_t width, uint16_t height, uint8_t bits,
+void WriteImage(const char* path, uint8_t type, uint8_t width, uint8_t height, uint8_t bits,
                 size_t pixelBytes)
 {
-    uint8_t bytes[18 + 64] = {0, 0, type};
-    const uint8_t SIZE[] = {uint8_t(width), uint8_t(width >> 8), uint8_t(height),
-                            uint8_t(height >> 8), bits};
-    std::memcpy(bytes + 12, SIZE, sizeof SIZE);
+    uint8_t bytes[18 + 64] = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, width, 0, height, 0, bits};
     for (size_t i = 18; i < sizeof bytes; ++i)
     {
         bytes[i] = static_cast<uint8_t>(i * 7);
@@ -100,18 +103,16 @@ void WriteImage(const char* path, uint8_t type, uint16_t width, uint16_t height,
     WriteFile(path, bytes, 18 + pixelBytes);
 }
 
-// A mono 8-bit WAV file of `samples` samples at 8000 Hz, cut after `keep` bytes.
-void WriteWav(const char* path, uint32_t samples, size_t keep)
+// A mono 8-bit WAV file of 64 samples at 8000 Hz, cut after `keep` bytes.
+void WriteWav(const char* path, size_t keep)
 {
-    uint8_t bytes[44 + 64] = {'R',  'I',  'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V',  'E',  'f', 'm',
-                              't',  ' ',  16,  0,   0, 0, 1, 0, 1,   0,   0x40, 0x1F, 0,   0,
-                              0x40, 0x1F, 0,   0,   1, 0, 8, 0, 'd', 'a', 't',  'a'};
-    uint32_t riffSize = 36 + samples;
-    std::memcpy(bytes + 4, &riffSize, 4);
-    std::memcpy(bytes + 40, &samples, 4);
-    for (uint32_t i = 0; i < samples && 44 + i < sizeof bytes; ++i)
+    uint8_t bytes[44 + 64] = {'R', 'I', 'F',  'F',  36 + 64, 0,   0,    0,    'W', 'A', 'V',
+                              'E', 'f', 'm',  't',  ' ',     16,  0,    0,    0,   1,   0,
+                              1,   0,   0x40, 0x1F, 0,       0,   0x40, 0x1F, 0,   0,   1,
+                              0,   8,   0,    'd',  'a',     't', 'a',  64};
+    for (size_t i = 44; i < sizeof bytes; ++i)
     {
-        bytes[44 + i] = static_cast<uint8_t>(128 + (i % 16) * 4);
+        bytes[i] = static_cast<uint8_t>(128 + ((i - 44) % 16) * 4);
     }
     WriteFile(path, bytes, keep);
 }
@@ -147,18 +148,12 @@ void glBindTexture(GLenum, GLuint texture)
 
 void glGetIntegerv(GLenum name, GLint* value)
 {
-    if (name == GL_UNPACK_ALIGNMENT)
-    {
-        *value = glStandIn.unpackAlignment;
-    }
+    *value = name == GL_UNPACK_ALIGNMENT ? glStandIn.unpackAlignment : *value;
 }
 
 void glPixelStorei(GLenum name, GLint value)
 {
-    if (name == GL_UNPACK_ALIGNMENT)
-    {
-        glStandIn.unpackAlignment = value;
-    }
+    glStandIn.unpackAlignment = name == GL_UNPACK_ALIGNMENT ? value : glStandIn.unpackAlignment;
 }
 
 void glTexImage2D(GLenum, GLint, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
@@ -220,10 +215,7 @@ void FuzzTgaImage(const uint8_t* data, size_t size)
     if (CountAnnouncedTgaBytes(data, size) > IMAGE_BYTES_MAX)
     {
         // The size rule alone: no side above TGA_MAX_SIDE, no buffer beyond 32-bit sizes.
-        TgaImage header = {};
-        header.width = static_cast<int16_t>(data[12] | (data[13] << 8));
-        header.height = static_cast<int16_t>(data[14] | (data[15] << 8));
-        header.bitsPerPixel = data[16];
+        TgaImage header = ReadHeader(data, size);
         size_t bytes = CountTgaPixelBytes(&header);
         Require(bytes <= INT32_MAX &&
                     (bytes == 0 || (header.width <= TGA_MAX_SIDE && header.height <= TGA_MAX_SIDE)),
@@ -233,24 +225,21 @@ void FuzzTgaImage(const uint8_t* data, size_t size)
     WriteFile("duomenys/x.tga", data, size);
     TgaImage* image = LoadTga("duomenys/x.tga");
     Require(image != nullptr, "only a failed allocation of the record itself returns none");
-    switch (image->status)
+    int32_t status = image->status;
+    if (status == TGA_OK)
     {
-    case TGA_OK:
         Require(image->pixels != nullptr && image->width > 0 && image->height > 0 &&
                     (image->imageType == 2 || image->imageType == 3),
                 "a good image has pixels, a size and a type the loader takes");
         TouchBytes(image->pixels, CountTgaPixelBytes(image));
         Require(CountTgaPixelBytes(image) == CountAnnouncedTgaBytes(data, size),
                 "the buffer is the size the header announces");
-        break;
-    case TGA_ERR_UNSUPPORTED:
-    case TGA_ERR_COLOR_MAPPED:
-    case TGA_ERR_NO_MEMORY:
-        Require(image->pixels == nullptr, "a refused image keeps no pixels");
-        break;
-    default:
-        Require(image->status == TGA_ERR_READ, "the file exists, so it opens");
     }
+    Require(status == TGA_OK || status == TGA_ERR_READ ||
+                ((status == TGA_ERR_UNSUPPORTED || status == TGA_ERR_COLOR_MAPPED ||
+                  status == TGA_ERR_NO_MEMORY) &&
+                 image->pixels == nullptr),
+            "the file exists, so it opens; a refused image keeps no pixels");
     FreeTgaImage(image);
 }
 
@@ -300,11 +289,13 @@ void FuzzTextureList(const uint8_t* data, size_t size)
 // The sound list, with OpenAL Soft's null device (no sound card is touched) and a few WAV files
 // beside it: a good one, junk and a cut header. At most ten slots are filled, in the order of the
 // lines, each with a buffer and a source the library knows.
+void PrepareNothing() {}
+
 void PrepareSoundList()
 {
     setenv("ALSOFT_DRIVERS", "null", 1);
-    WriteWav("duomenys/a.wav", 64, 44 + 64);
-    WriteWav("duomenys/cut.wav", 64, 30);
+    WriteWav("duomenys/a.wav", 44 + 64);
+    WriteWav("duomenys/cut.wav", 30);
     static const uint8_t JUNK[] = "RIFF\xff\xff\xff\x7fWAVEfmt \x02\0\0\0junk";
     WriteFile("duomenys/junk.wav", JUNK, sizeof JUNK);
     Require(InitSound(), "the null device opens");
@@ -358,19 +349,12 @@ bool IsInMaze(double x, double y)
 void FuzzMazeFile(const uint8_t* data, size_t size)
 {
     constexpr uint8_t UNTOUCHED = 0xAB;
-    static MazeGrid before;
     WriteFile(BACKGROUND_MAZE_PATH, data, size);
-    // A maze in memory as the last one played could leave it.
-    mazeGrid = MazeGrid{};
-    std::memset(mazeGrid.cells, UNTOUCHED, sizeof mazeGrid.cells);
-    mazeGrid.mazeLength = 40.0f;
-    mazeGrid.mazeWidth = 20.0f;
-    mazeGrid.playerX = 1.0f;
-    mazeGrid.playerY = 2.0f;
-    mazeGrid.exitX = 38;
-    mazeGrid.exitY = 18;
-    mazeGrid.mazeAccepted = true;
-    std::memcpy(&before, &mazeGrid, sizeof before);
+    // A maze in memory as the last one played could leave it: 40 x 20, the exit at (38, 18), the
+    // player at (1, 2).
+    static MazeGrid before = {{}, 40.0f, 20.0f, 38, 18, 1.0f, 2.0f, true};
+    std::memset(before.cells, UNTOUCHED, sizeof before.cells);
+    std::memcpy(&mazeGrid, &before, sizeof before);
     if (!LoadMazeFile(BACKGROUND_MAZE_PATH))
     {
         Require(std::memcmp(&before, &mazeGrid, sizeof before) == 0,
@@ -381,13 +365,11 @@ void FuzzMazeFile(const uint8_t* data, size_t size)
                 mazeGrid.mazeWidth >= 0.0f && mazeGrid.mazeWidth <= MAZE_MAX_SIZE &&
                 mazeGrid.mazeAccepted == before.mazeAccepted,
             "the declared size fits the grid");
-    for (int y = 0; y < MAZE_MAX_SIZE; ++y)
+    for (int i = 0; i < MAZE_MAX_SIZE * MAZE_MAX_SIZE; ++i)
     {
-        for (int x = 0; x < MAZE_MAX_SIZE; ++x)
-        {
-            Require(IsInMaze(x, y) || mazeGrid.cells[y][x] == UNTOUCHED,
-                    "nothing is written outside the declared maze");
-        }
+        Require(IsInMaze(i % MAZE_MAX_SIZE, i / MAZE_MAX_SIZE) ||
+                    (&mazeGrid.cells[0][0])[i] == UNTOUCHED,
+                "nothing is written outside the declared maze");
     }
     if (mazeGrid.playerX != before.playerX || mazeGrid.playerY != before.playerY)
     {
@@ -447,11 +429,9 @@ void FuzzRecordsFile(const uint8_t* data, size_t size)
     RequireWholeTable();
     // A score from the bytes, and a name as the name entry screen makes them: letters, digits and
     // spaces, 1 to 15 of them.
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < size; ++i)
-    {
-        hash = (hash ^ data[i]) * 16777619u;
-    }
+    uint32_t hash =
+        std::accumulate(data, data + size, 2166136261u,
+                        [](uint32_t h, uint8_t byte) { return (h ^ byte) * 16777619u; });
     static const char LETTERS[] = "abcxyzABCXYZ019 ";
     size_t length = 1 + (size > 0 ? data[0] % NAME_MAX_LENGTH : 0);
     for (size_t i = 0; i < length; ++i)
@@ -485,13 +465,13 @@ struct FuzzedReader
 };
 
 const FuzzedReader READERS[] = {
-    {"tga_image", nullptr, FuzzTgaImage},
+    {"tga_image", PrepareNothing, FuzzTgaImage},
     {"texture_list", PrepareTextureList, FuzzTextureList},
     {"sound_list", PrepareSoundList, FuzzSoundList},
-    {"help_text", nullptr, FuzzHelpText},
-    {"maze_file", nullptr, FuzzMazeFile},
-    {"settings", nullptr, FuzzSettings},
-    {"records_file", nullptr, FuzzRecordsFile},
+    {"help_text", PrepareNothing, FuzzHelpText},
+    {"maze_file", PrepareNothing, FuzzMazeFile},
+    {"settings", PrepareNothing, FuzzSettings},
+    {"records_file", PrepareNothing, FuzzRecordsFile},
 };
 
 const FuzzedReader* reader;
@@ -502,11 +482,10 @@ const FuzzedReader* reader;
 // fixed paths relative to the working directory.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    for (const FuzzedReader& row : READERS)
-    {
-        reader = std::strcmp(row.name, FUZZ_READER) == 0 ? &row : reader;
-    }
-    Require(reader != nullptr, "FUZZ_READER names a row of READERS");
+    reader = std::find_if(std::begin(READERS), std::end(READERS),
+                          [](const FuzzedReader& row)
+                          { return std::strcmp(row.name, FUZZ_READER) == 0; });
+    Require(reader != std::end(READERS), "FUZZ_READER names a row of READERS");
     // tmpfs where there is one: the records writer syncs every file it writes.
     static std::filesystem::path scratch =
         std::filesystem::path(std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") /
@@ -519,10 +498,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::filesystem::current_path(scratch);
     // The directory goes when the run ends; a crash leaves it for a look.
     std::atexit([] { std::filesystem::remove_all(scratch); });
-    if (reader->prepare != nullptr)
-    {
-        reader->prepare();
-    }
+    reader->prepare();
     return 0;
 }
 
