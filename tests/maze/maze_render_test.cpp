@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <numbers>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 #include "flow/game_state.h"
@@ -23,7 +24,6 @@ namespace
 struct Corner
 {
     double x, y, z, s, t;
-    bool operator==(const Corner&) const = default;
 };
 
 using Polygon = std::vector<Corner>;
@@ -35,7 +35,7 @@ constexpr int VIEW_SIDE = 4096;
 
 // Draws in feedback mode (GL_3D_COLOR_TEXTURE: x, y, z, RGBA, s, t, r, q per vertex) and returns
 // the polygons GL would rasterise, in order.
-template <typename Draw> std::vector<Polygon> Capture(Draw draw)
+std::vector<Polygon> Capture(void (*draw)())
 {
     static std::vector<GLfloat> buffer(1 << 20);
     glLoadIdentity();
@@ -159,7 +159,7 @@ void AddExitMarker(std::vector<Polygon>* polygons, double x, double y)
 constexpr double WALLS[4][3] = {{0, 0, 8}, {4, 0, 56}, {7, 0, 71}, {31, 15, -97}};
 
 // The walls, each moved `scale` times its reach along the spiral, a third of a turn a second.
-std::vector<Polygon> Walls(double seconds = 0.0, double scale = 0.0)
+std::vector<Polygon> Walls(double seconds, double scale)
 {
     double angle = seconds * 2.0 * std::numbers::pi / 3.0;
     std::vector<Polygon> walls;
@@ -172,84 +172,56 @@ std::vector<Polygon> Walls(double seconds = 0.0, double scale = 0.0)
     return walls;
 }
 
-class MazeRender : public testing::Test
-{
-  protected:
-    static void SetUpTestSuite()
-    {
-        ResetFakeSystem();
-        ASSERT_TRUE(OpenTestWindow(64, 64));
-        glDisable(GL_CULL_FACE); // the sign's far side too
-        glViewport(0, 0, VIEW_SIDE, VIEW_SIDE);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-EXTENT, EXTENT, -EXTENT, EXTENT, -EXTENT, EXTENT);
-        glMatrixMode(GL_MODELVIEW);
-        glGenTextures(TEXTURE_SLOT_COUNT, textureIds);
-    }
-
-    static void TearDownTestSuite()
-    {
-        glDeleteTextures(TEXTURE_SLOT_COUNT, textureIds);
-        CloseTestWindow();
-    }
-
-    // 32 x 16 like the first campaign maze: open but for the WALLS, with row 0 holding values
-    // other than 0 between them, none of which is a wall.
-    void SetUp() override
-    {
-        gameState = GameState{};
-        mazeGrid = MazeGrid{};
-        std::memset(mazeGrid.cells, CELL_PATH, sizeof mazeGrid.cells);
-        std::memcpy(mazeGrid.cells[0], "\0\1\2\3\0\4\377\0", 8);
-        mazeGrid.cells[15][31] = CELL_WALL;
-        mazeGrid.mazeLength = 32.0f;
-        mazeGrid.mazeWidth = 16.0f;
-    }
-};
-
 } // namespace
 
-TEST_F(MazeRender, TheRestPictureCentresTheWallsAndTurnsTheMarker100DegreesASecondAnticlockwise)
+// One scene of each kind at a few times: the rest picture centres the walls (cell (0, 0) spans
+// X -16 ... -15, Y 7 ... 8) and turns the player marker 100 degrees a second anticlockwise; the
+// blocks fly in for three seconds along the spiral, landing on the rest picture's walls, and fly
+// out from it; the rest of the time each block stands `scale` times its reach out.
+TEST(MazeRender, EachSceneDrawsItsBoxesAtTheirPlaces)
 {
-    mazeGrid.playerX = 2.0f;
-    mazeGrid.playerY = 8.0f;
-    mazeGrid.exitX = 30;
-    mazeGrid.exitY = 9;
-    for (float seconds : {0.0f, 0.45f, 7.3f})
+    ResetFakeSystem();
+    ASSERT_TRUE(OpenTestWindow(64, 64));
+    glDisable(GL_CULL_FACE); // the sign's far side too
+    glViewport(0, 0, VIEW_SIDE, VIEW_SIDE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-EXTENT, EXTENT, -EXTENT, EXTENT, -EXTENT, EXTENT);
+    glMatrixMode(GL_MODELVIEW);
+    glGenTextures(TEXTURE_SLOT_COUNT, textureIds);
+    // 32 x 16 like the first campaign maze: open but for the WALLS, with row 0 holding values
+    // other than 0 between them, none of which is a wall.
+    gameState = GameState{};
+    mazeGrid = MazeGrid{{}, 32.0f, 16.0f, 30, 9, 2.0f, 8.0f, true};
+    std::memset(mazeGrid.cells, CELL_PATH, sizeof mazeGrid.cells);
+    std::memcpy(mazeGrid.cells[0], "\0\1\2\3\0\4\377\0", 8);
+    mazeGrid.cells[15][31] = CELL_WALL;
+
+    const std::tuple<void (*)(), double, double> cases[] = {
+        {DrawMaze, 0.0, 0.0},           {DrawMaze, 0.45, 0.0},
+        {DrawMaze, 7.3, 0.0},           {DrawMazeAssembling, 0.5, 2.5},
+        {DrawMazeAssembling, 2.9, 0.1}, {DrawMazeAssembling, 3.0, 0.0},
+        {DrawMazeScattering, 0.0, 0.0}, {DrawMazeScattering, 5.0, 5.0}};
+    for (const auto& [draw, seconds, scale] : cases)
     {
-        gameState.phaseClock = seconds;
-        std::vector<Polygon> expected = Walls(); // cell (0, 0) spans X -16 .. -15, Y 7 .. 8
-        AddPlayerMarker(&expected, -13.5, -0.5, seconds * 100.0);
-        AddExitMarker(&expected, 14.0, -2.0);
-        EXPECT_TRUE(Matches(Capture(DrawMaze), expected)) << seconds << " s";
+        gameState.phaseClock = static_cast<float>(seconds);
+        std::vector<Polygon> expected = Walls(seconds, scale);
+        if (draw == DrawMaze)
+        {
+            AddPlayerMarker(&expected, -13.5, -0.5, seconds * 100.0);
+            AddExitMarker(&expected, 14.0, -2.0);
+        }
+        EXPECT_TRUE(Matches(Capture(draw), expected)) << seconds << " s";
     }
 
     // The exit marker's texture stays bound; the player marker binds its own.
     GLint bound = 0;
+    Capture(DrawMaze);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(GLuint(bound), textureIds[TEX_EXIT_MARKER]);
     Capture(DrawPlayerMarker);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(GLuint(bound), textureIds[TEX_PLAYER_MARKER]);
-}
-
-TEST_F(MazeRender, BlocksFlyInAlongTheSpiralToTheRestPictureAndOutFromIt)
-{
-    std::vector<Polygon> rest = Capture(DrawMaze);
-    gameState.phaseClock = 3.0f;
-    std::vector<Polygon> landed = Capture(DrawMazeAssembling);
-    EXPECT_TRUE(Matches(landed, Walls())); // no markers
-    rest.resize(landed.size());
-    EXPECT_EQ(landed, rest);
-    gameState.phaseClock = 0.0f;
-    EXPECT_EQ(Capture(DrawMazeScattering), rest);
-
-    for (double t : {0.5, 2.9})
-    {
-        gameState.phaseClock = float(t);
-        EXPECT_TRUE(Matches(Capture(DrawMazeAssembling), Walls(t, 3.0 - t))) << t << " s";
-    }
-    gameState.phaseClock = 5.0f;
-    EXPECT_TRUE(Matches(Capture(DrawMazeScattering), Walls(5.0, 5.0)));
+    glDeleteTextures(TEXTURE_SLOT_COUNT, textureIds);
+    CloseTestWindow();
 }

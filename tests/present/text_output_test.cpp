@@ -16,37 +16,21 @@ namespace
 constexpr int32_t WIDTH = 640;
 constexpr int32_t HEIGHT = 480;
 
-class TextOutput : public testing::Test
+// The frame after a text is printed in white at (x, y) of the overlay view.
+std::vector<uint8_t> Draw(const char* text, float x = -0.5f)
 {
-  protected:
-    static void SetUpTestSuite()
-    {
-        ResetFakeSystem();
-        ASSERT_TRUE(OpenTestWindow(WIDTH, HEIGHT));
-    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SetOverlayView();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRasterPos2f(x, 0.0f);
+    PrintText("%s", text);
+    return ReadFramebuffer(WIDTH, HEIGHT);
+}
 
-    static void TearDownTestSuite()
-    {
-        CloseTestWindow();
-    }
-
-    // The frame after a text is printed in white at (x, y) of the overlay view.
-    static std::vector<uint8_t> Draw(const char* text, float x = -0.5f)
-    {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SetOverlayView();
-        glColor3f(1.0f, 1.0f, 1.0f);
-        glRasterPos2f(x, 0.0f);
-        PrintText("%s", text);
-        return ReadFramebuffer(WIDTH, HEIGHT);
-    }
-
-    static int64_t CountLit(const char* text, float x = -0.5f)
-    {
-        std::vector<uint8_t> pixels = Draw(text, x);
-        return std::count_if(pixels.begin(), pixels.end(), [](uint8_t value) { return value > 0; });
-    }
-};
+int64_t CountLit(const char* text, float x = -0.5f)
+{
+    return std::ranges::count_if(Draw(text, x), [](uint8_t value) { return value > 0; });
+}
 
 } // namespace
 
@@ -62,27 +46,25 @@ TEST(TextFormat, FormatsLikePrintfAndCutsAt255Characters)
 
 // The Baltic letters draw their own glyphs (the caron adds pixels to the z, and 254 is the last
 // code with a list); bytes without a glyph draw and advance nothing; a text whose start lies
-// outside the view draws nothing.
-TEST_F(TextOutput, EachByteDrawsItsOwnGlyphOrNothing)
+// outside the view draws nothing. Printing leaves depth testing on whatever it was before, but
+// for no format at all; resizing sets the 4:3 viewport and the fixed 45-degree projection,
+// leaving the model view current.
+TEST(TextOutput, EachByteDrawsItsOwnGlyphOrNothingAndTheGlStateIsLeftAsItWas)
 {
+    ResetFakeSystem();
+    ASSERT_TRUE(OpenTestWindow(WIDTH, HEIGHT));
     EXPECT_GT(CountLit("z"), 0);
     EXPECT_GT(CountLit("\xFE"), CountLit("z")); // z with caron in code page 1257
     EXPECT_GT(CountLit("\xEB"), 0);             // e with dot above
     EXPECT_EQ(Draw("A\x01\x1F\377B"), Draw("AB"));
     EXPECT_EQ(CountLit("Laikas", -6.0f), 0);
-}
 
-// Printing leaves depth testing on whatever it was before, but for no format at all; resizing
-// sets the 4:3 viewport and the fixed 45-degree projection, leaving the model view current.
-TEST_F(TextOutput, PrintingAndResizingLeaveTheirGlState)
-{
     glDisable(GL_DEPTH_TEST);
     PrintText("%d", 1);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     glDisable(GL_DEPTH_TEST);
     PrintText(nullptr);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    glEnable(GL_DEPTH_TEST);
 
     ResizeViewport(1920, 1080);
     std::vector<GLint> state(5);
@@ -94,5 +76,5 @@ TEST_F(TextOutput, PrintingAndResizingLeaveTheirGlState)
     // The y scale is 1 / tan(22.5 degrees); x is that over 4/3.
     EXPECT_NEAR(projection[5], 2.4142136f, 1e-5f);
     EXPECT_NEAR(projection[0], 2.4142136f * 0.75f, 1e-5f);
-    ResizeViewport(WIDTH, HEIGHT);
+    CloseTestWindow();
 }
