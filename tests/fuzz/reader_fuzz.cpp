@@ -70,14 +70,9 @@ bool IsTerminated(const char* text, size_t size)
 // The size and depth a TGA header gives (all 0 for a header too short to tell).
 TgaImage ReadHeader(const uint8_t* data, size_t size)
 {
-    TgaImage header = {};
-    if (size >= 17)
-    {
-        header.width = static_cast<int16_t>(data[12] | (data[13] << 8));
-        header.height = static_cast<int16_t>(data[14] | (data[15] << 8));
-        header.bitsPerPixel = data[16];
-    }
-    return header;
+    auto byte = [&](size_t at) { return size < 17 ? uint8_t{0} : data[at]; };
+    auto side = [&](size_t at) { return static_cast<int16_t>(byte(at) | (byte(at + 1) << 8)); };
+    return {0, 0, byte(16), side(12), side(14), nullptr};
 }
 
 // The pixel bytes a TGA header announces. Inputs that announce more than IMAGE_BYTES_MAX are
@@ -263,14 +258,11 @@ void FuzzTextureList(const uint8_t* data, size_t size)
     std::string_view list = input.substr(0, mark);
     WriteFile("duomenys/teksturos.txt", list.data(), list.size());
     size_t imageAt = mark + IMAGE_MARK.size();
+    std::remove("duomenys/x.tga");
     if (mark != std::string_view::npos &&
         CountAnnouncedTgaBytes(data + imageAt, size - imageAt) <= IMAGE_BYTES_MAX)
     {
         WriteFile("duomenys/x.tga", data + imageAt, size - imageAt);
-    }
-    else
-    {
-        std::remove("duomenys/x.tga");
     }
     textureCount = 0;
     std::memset(textureIds, 0, sizeof textureIds);

@@ -57,16 +57,18 @@ std::vector<Polygon> Capture(void (*draw)())
     return polygons;
 }
 
+using Vector = std::array<double, 3>;
+
 // Twice the vector area of a triangle or a quad: the diagonals' cross product. It points to the
 // side from which the corners run anticlockwise.
-std::array<double, 3> AreaVector(const Polygon& p)
+Vector AreaVector(const Polygon& p)
 {
     const Corner &a = p[0], &b = p[1], &c = p[2], &d = p[3 % p.size()];
-    double u[3] = {c.x - a.x, c.y - a.y, c.z - a.z}, v[3] = {d.x - b.x, d.y - b.y, d.z - b.z};
+    Vector u = {c.x - a.x, c.y - a.y, c.z - a.z}, v = {d.x - b.x, d.y - b.y, d.z - b.z};
     return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
 
-const auto Dot = [](const auto& a, const auto& b)
+const auto Dot = [](const Vector& a, const Vector& b)
 { return std::inner_product(a.begin(), a.end(), b.begin(), 0.0); };
 
 // The same corner, atlas coordinates included.
@@ -85,15 +87,13 @@ testing::AssertionResult Matches(const std::vector<Polygon>& captured,
     size_t next = 0;
     for (const Polygon& want : expected)
     {
-        auto isCorner = [&want](const Corner& c) {
-            return std::any_of(want.begin(), want.end(),
-                               [&c](const Corner& w) { return Near(c, w); });
-        };
-        std::array<double, 3> area = AreaVector(want), sum{};
+        auto isCorner = [&want](const Corner& c)
+        { return std::ranges::any_of(want, [&c](const Corner& w) { return Near(c, w); }); };
+        Vector area = AreaVector(want), sum = {};
         while (Dot(sum, area) < Dot(area, area) - 1e-3 && next < captured.size() &&
-               std::all_of(captured[next].begin(), captured[next].end(), isCorner))
+               std::ranges::all_of(captured[next], isCorner))
         {
-            std::array<double, 3> piece = AreaVector(captured[next++]);
+            Vector piece = AreaVector(captured[next++]);
             sum = {sum[0] + piece[0], sum[1] + piece[1], sum[2] + piece[2]};
         }
         if (Dot(sum, sum) - 2 * Dot(sum, area) + Dot(area, area) > 1e-6)
