@@ -101,10 +101,8 @@ void WriteImage(const char* path, uint8_t type, uint8_t width, uint8_t height, u
 // A mono 8-bit WAV file of 64 samples at 8000 Hz, cut after `keep` bytes.
 void WriteWav(const char* path, size_t keep)
 {
-    uint8_t bytes[44 + 64] = {'R', 'I', 'F',  'F',  36 + 64, 0,   0,    0,    'W', 'A', 'V',
-                              'E', 'f', 'm',  't',  ' ',     16,  0,    0,    0,   1,   0,
-                              1,   0,   0x40, 0x1F, 0,       0,   0x40, 0x1F, 0,   0,   1,
-                              0,   8,   0,    'd',  'a',     't', 'a',  64};
+    uint8_t bytes[44 + 64] =
+        "RIFF\x64\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1F\0\0\x40\x1F\0\0\1\0\x08\0data\x40";
     for (size_t i = 44; i < sizeof bytes; ++i)
     {
         bytes[i] = static_cast<uint8_t>(128 + ((i - 44) % 16) * 4);
