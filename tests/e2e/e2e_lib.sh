@@ -1,21 +1,20 @@
 # Helpers for the end-to-end tests: the real game under an X server, driven with xdotool, seen
-# through screenshots and heard through OpenAL Soft's wave writer. Sourced by tests/e2e/run.
-# Every wait polls for its condition with a deadline, so a slow machine only makes a test slower.
+# through screenshots and heard through OpenAL Soft's wave writer. Sourced by tests/e2e/run and
+# tests/package/run_test.sh. Every wait polls for its condition with a deadline, so a slow
+# machine only makes a test slower.
 
-# Set by the caller: GAME (the executable), SOURCE_DIR (the source tree), ARTIFACTS (where
-# screenshots and logs of a failing case are kept).
+# Set by the caller: GAME (the executable), SOURCE_DIR (the source tree), WORK (a scratch
+# directory), ARTIFACTS (where screenshots and logs of a failing case are kept), CASE_NAME and
+# CASE_STARTED (the case's name and its start in $SECONDS, for the messages).
 GAME_PID=""
-GAME_WINDOW=""
 RUN_DIR=""
-CASE_NAME=""
 CASE_FAILED=0
-CASE_STARTED=0
 
 note() {
     echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] $*"
 }
 
-# Marks the case failed with a message; the case's function goes on only if it checks for that.
+# Marks the case failed with a message and returns false.
 fail() {
     echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] FAILED: $*" >&2
     CASE_FAILED=1
@@ -25,28 +24,30 @@ fail() {
 # wait_until TIMEOUT_SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; false when
 # the deadline passes first.
 wait_until() {
-    local timeout=$1
+    local deadline=$((SECONDS + $1))
     shift
-    local deadline=$((SECONDS + timeout))
-    while ! "$@"; do
-        if ((SECONDS >= deadline)); then
-            return 1
-        fi
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
         sleep 0.2
     done
 }
 
-# make_run_dir NAME: a fresh run directory from data/ with a 640 x 480 window (settings as the
-# shipped file, only smaller, so the software renderer keeps up), and the wave writer's
-# configuration beside it.
+# settings TITLE FULL_SCREEN WIDTH HEIGHT: the run directory's settings file, at the desktop's
+# refresh rate and 32 bits.
+settings() {
+    printf '%s\r\n%s\r\n%s\r\n%s\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://127.0.0.1:8017/rezultatas\r\n' \
+        "$@" >"$RUN_DIR/duomenys/nustatymai.txt"
+}
+
+# make_run_dir NAME: a fresh run directory from data/ with a 640 x 480 window (the shipped
+# settings, only smaller, so that the software renderer keeps up), and the wave writer's
+# configuration beside it: mono 16-bit at 22050 Hz, small enough to read back quickly.
 make_run_dir() {
     RUN_DIR="$WORK/$1"
     rm -rf "$RUN_DIR"
     mkdir -p "$RUN_DIR"
     cp -r "$SOURCE_DIR/data/." "$RUN_DIR/"
-    printf 'Vortanai\r\n0\r\n640\r\n480\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://127.0.0.1:8017/rezultatas\r\n' \
-        >"$RUN_DIR/duomenys/nustatymai.txt"
-    # Mono 16-bit at 22050 Hz: what the game plays, small enough to read back quickly.
+    settings Vortanai 0 640 480
     printf '[general]\ndrivers=wave\nfrequency=22050\nchannels=mono\nsample-type=int16\n[wave]\nfile=%s\n' \
         "$RUN_DIR/heard.wav" >"$RUN_DIR/alsoft.conf"
 }
@@ -67,28 +68,23 @@ start_game() {
     note "started the game (process $GAME_PID)"
 }
 
-game_running() {
-    kill -0 "$GAME_PID" 2>/dev/null
-}
-
 game_ended() {
-    ! game_running
+    ! kill -0 "$GAME_PID" 2>/dev/null
 }
 
 # wait_game_exit TIMEOUT: waits for the game to end and checks that it ended with exit code 0.
 wait_game_exit() {
-    local timeout=$1
-    if ! wait_until "$timeout" game_ended; then
-        fail "the game is still running after ${timeout}s"
+    if ! wait_until "$1" game_ended; then
         stop_game
+        fail "the game was still running after $1 s"
         return 1
     fi
     local code=0
     wait "$GAME_PID" || code=$?
     GAME_PID=""
     if ((code != 0)); then
-        fail "the game ended with exit code $code"
         sed 's/^/    | /' "$RUN_DIR/game.log" | tail -40 >&2
+        fail "the game ended with exit code $code"
         return 1
     fi
     note "the game ended with exit code 0"
@@ -96,22 +92,23 @@ wait_game_exit() {
 
 # stop_game: ends a game still running, as the desktop would (SIGTERM becomes a quit).
 stop_game() {
-    if [ -n "$GAME_PID" ] && game_running; then
+    if [ -n "$GAME_PID" ] && ! game_ended; then
         kill -TERM "$GAME_PID" 2>/dev/null || true
-        if ! wait_until 20 game_ended; then
-            kill -KILL "$GAME_PID" 2>/dev/null || true
-        fi
+        wait_until 20 game_ended || kill -KILL "$GAME_PID" 2>/dev/null || true
     fi
-    if [ -n "$GAME_PID" ]; then
-        wait "$GAME_PID" 2>/dev/null || true
-    fi
+    [ -z "$GAME_PID" ] || wait "$GAME_PID" 2>/dev/null || true
     GAME_PID=""
 }
 
-# quit_game: SIGTERM, then the game must end on its own with exit code 0.
-quit_game() {
-    kill -TERM "$GAME_PID"
-    wait_game_exit 30
+# The window is mapped once its first frame has been swapped.
+wait_game_window() {
+    wait_until 60 find_game_window || fail "no game window appeared" || return
+    wait_until 10 xwininfo -id "$GAME_WINDOW" >/dev/null 2>&1
+}
+
+find_game_window() {
+    GAME_WINDOW=$(xdotool search --all --pid "$GAME_PID" --class Vortanai 2>/dev/null | head -n 1)
+    [ -n "$GAME_WINDOW" ]
 }
 
 # The game window's size and place on the screen, as 640x480+0+0.
@@ -121,75 +118,42 @@ window_geometry() {
         END { print w "x" h "+" x "+" y }'
 }
 
-find_game_window() {
-    GAME_WINDOW=$(xdotool search --all --pid "$GAME_PID" --class Vortanai 2>/dev/null | head -n 1)
-    [ -n "$GAME_WINDOW" ]
-}
-
-wait_game_window() {
-    if ! wait_until 60 find_game_window; then
-        fail "no game window appeared"
-        return 1
-    fi
-    # The window is mapped once its first frame has been swapped.
-    wait_until 10 xwininfo -id "$GAME_WINDOW" >/dev/null 2>&1
-}
-
-# window_ids_titled TITLE: the ids of the top-level windows with this title. SDL's message boxes
-# carry UTF-8 titles, which xdotool's name search misses.
-window_ids_titled() {
+# box_ids TITLE: the ids of the top-level windows with this title. SDL's message boxes carry
+# UTF-8 titles, which xdotool's name search misses.
+box_ids() {
     xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" '$2 == title { print $1 }'
 }
 
 box_shown() {
-    [ -n "$(window_ids_titled "$1")" ]
+    [ -n "$(box_ids "$1")" ]
 }
 
-# answer_box TITLE [KEY]: waits for a message box with this title, answers it with KEY (Return
+# box TITLE [KEY]: waits for a message box with this title, answers it with KEY (Return
 # by default) and waits until it is gone or has given way to the next box (which may reuse its
-# window id).
-answer_box() {
-    local title=$1 key=${2:-Return}
-    if ! wait_until 60 box_shown "$title"; then
-        fail "no message box titled '$title' appeared"
-        return 1
-    fi
-    local box
-    box=$(window_ids_titled "$title" | head -n 1)
+# window id, so a changed picture counts as gone).
+box() {
+    local key=${2:-Return} box
+    wait_until 60 box_shown "$1" || fail "no message box titled '$1' appeared" || return
+    box=$(box_ids "$1" | head -n 1)
     local before="$ARTIFACTS/$CASE_NAME-box-$box.png"
     wait_until 10 import -window "$box" "$before" 2>/dev/null || true
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key --clearmodifiers "$key"
-    if ! wait_until 20 box_answered "$box" "$before"; then
-        fail "the message box '$title' did not take $key"
-        return 1
-    fi
-    note "answered the message box '$title' with $key"
+    wait_until 20 box_answered "$box" "$before" || fail "the box '$1' did not take $key" || return
+    note "answered the message box '$1' with $key"
 }
 
 box_answered() {
-    local box=$1 before=$2
-    if ! xwininfo -id "$box" >/dev/null 2>&1; then
-        return 0
-    fi
     local after="$ARTIFACTS/$CASE_NAME-box-after.png"
-    import -window "$box" "$after" 2>/dev/null || return 0
-    ! compare -metric AE "$before" "$after" null: >/dev/null 2>&1
+    ! xwininfo -id "$1" >/dev/null 2>&1 || ! import -window "$1" "$after" 2>/dev/null ||
+        ! compare -metric AE "$2" "$after" null: >/dev/null 2>&1
 }
 
-# press KEY...: gives the game window the focus and taps the keys (after a message box the focus
-# may be nowhere).
+# press KEY...: gives the game window the focus (after a message box it may be nowhere) and taps
+# the keys.
 press() {
     xdotool windowfocus --sync "$GAME_WINDOW" 2>/dev/null || true
     xdotool key --clearmodifiers --delay 60 "$@"
-}
-
-# hold KEY SECONDS
-hold() {
-    xdotool windowfocus --sync "$GAME_WINDOW" 2>/dev/null || true
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
 }
 
 # shot NAME: a screenshot of the game window into ARTIFACTS/CASE-NAME.png; prints the path.
@@ -200,15 +164,12 @@ shot() {
 }
 
 # fraction IMAGE GEOMETRY CONDITION: the share of pixels in the region (WxH+X+Y) for which the
-# ImageMagick fx condition on r, g, b (0..1) holds. Large regions are judged on every other
-# pixel of every other row, which is as good for shares and four times quicker.
+# ImageMagick fx condition on r, g, b (0..1) holds; a screenshot that could not be taken counts
+# as no pixel at all. Large regions are judged on every other pixel of every other row, which
+# is as good for shares and four times quicker.
 fraction() {
-    local size=${2%%+*}
-    local sample=100%
-    if ((${size%x*} * ${size#*x} > 40000)); then
-        sample=50%
-    fi
-    # A screenshot that could not be taken counts as no pixel at all.
+    local size=${2%%+*} sample=100%
+    ((${size%x*} * ${size#*x} <= 40000)) || sample=50%
     convert "$1" -crop "$2" +repage -sample "$sample" -fx "($3) ? 1 : 0" -format '%[fx:mean]' \
         info: 2>/dev/null || echo 0
 }
@@ -221,24 +182,9 @@ less_than() {
     awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'
 }
 
-# region_differs IMAGE1 IMAGE2 GEOMETRY: true when more than 20 pixels of the region differ
-# by more than 8 %.
-region_differs() {
-    local first="$ARTIFACTS/.region-1.png" second="$ARTIFACTS/.region-2.png" changed
-    convert "$1" -crop "$3" +repage "$first"
-    convert "$2" -crop "$3" +repage "$second"
-    changed=$(compare -metric AE -fuzz 8% "$first" "$second" null: 2>&1 || true)
-    changed=${changed%% *}
-    if ! [[ "$changed" =~ ^[0-9.e+]+$ ]]; then
-        echo "region_differs: compare said: $changed" >&2
-        return 1
-    fi
-    more_than "$changed" 20
-}
-
 # Colours of the game's pictures.
 ORANGE='r > 0.6 && g > 0.15 && g < 0.85 && b < 0.35'          # the title's letters
 MARKER='r > 0.5 && g < 0.35 && b > 0.35 && r > g + 0.25'       # the player's magenta pyramid
-PANEL='b > 0.12 && b > r + 0.07 && b > g + 0.05'   # the menu panel's blue
+PANEL='b > 0.12 && b > r + 0.07 && b > g + 0.05'              # the menu panel's blue
 WALL='abs(r - g) < 0.08 && abs(g - b) < 0.12 && r > 0.25'      # grey stone of the walls
 FRAME='r > 0.6 && r < 0.8 && abs(r - g) < 0.03 && abs(r - b) < 0.03' # grey frame of a flat box
