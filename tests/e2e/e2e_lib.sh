@@ -136,7 +136,7 @@ box() {
     wait_until 60 box_shown "$1" || fail "no message box titled '$1' appeared" || return
     box=$(box_ids "$1" | head -n 1)
     local before="$ARTIFACTS/$CASE_NAME-box-$box.png"
-    wait_until 10 import -window "$box" "$before" 2>/dev/null || true
+    wait_until 10 timeout 5 import -window "$box" "$before" 2>/dev/null || true
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key --clearmodifiers "$key"
     wait_until 20 box_answered "$box" "$before" || fail "the box '$1' did not take $key" || return
@@ -145,7 +145,7 @@ box() {
 
 box_answered() {
     local after="$ARTIFACTS/$CASE_NAME-box-after.png"
-    ! xwininfo -id "$1" >/dev/null 2>&1 || ! import -window "$1" "$after" 2>/dev/null ||
+    ! xwininfo -id "$1" >/dev/null 2>&1 || ! timeout 5 import -window "$1" "$after" 2>/dev/null ||
         ! compare -metric AE "$2" "$after" null: >/dev/null 2>&1
 }
 
@@ -157,9 +157,10 @@ press() {
 }
 
 # shot NAME: a screenshot of the game window into ARTIFACTS/CASE-NAME.png; prints the path.
+# (An import of a window that goes away meanwhile can wait for ever.)
 shot() {
     local path="$ARTIFACTS/$CASE_NAME-$1.png"
-    import -window "$GAME_WINDOW" "$path" 2>/dev/null
+    timeout 10 import -window "$GAME_WINDOW" "$path" 2>/dev/null
     echo "$path"
 }
 
@@ -186,5 +187,5 @@ less_than() {
 ORANGE='r > 0.6 && g > 0.15 && g < 0.85 && b < 0.35'          # the title's letters
 MARKER='r > 0.5 && g < 0.35 && b > 0.35 && r > g + 0.25'       # the player's magenta pyramid
 PANEL='b > 0.12 && b > r + 0.07 && b > g + 0.05'              # the menu panel's blue
-WALL='abs(r - g) < 0.08 && abs(g - b) < 0.12 && r > 0.25'      # grey stone of the walls
+WALL='abs(r - g) < 0.08 && abs(g - b) < 0.12 && r > b + 0.02 && r > 0.25' # warm grey stone
 FRAME='r > 0.6 && r < 0.8 && abs(r - g) < 0.03 && abs(r - b) < 0.03' # grey frame of a flat box
