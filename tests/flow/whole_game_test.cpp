@@ -145,7 +145,7 @@ TEST_F(WholeGame, TheMenuMidCampaignLeavesTheIntroGoingAndTheCampaignWhereItWas)
     // Item 0 returns to the level; a second walked, then the records and back to it.
     auto resume = []
     {
-        while (gameState.menuSelection != 0)
+        for (int taps = 0; taps < 6 && gameState.menuSelection != 0; ++taps)
         {
             TapKey(VK_UP);
         }
