@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -17,6 +18,11 @@ using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
 // Writers queue behind each other for up to this long before a request gives up.
 constexpr int BUSY_TIMEOUT_MS = 10000;
+
+// The workers of one process take turns writing here, each woken as soon as the one before has
+// committed: waiting in SQLite's busy handler instead sleeps up to 100 ms at a time, long after
+// the lock is free. Other processes on the same file still wait in the busy handler.
+std::mutex sqliteWriter;
 
 // SCHEMA_STEPS[v] brings a database of version v to v + 1. A file made before the version table
 // existed holds version 1's table already, which the step then leaves as it is.
@@ -282,6 +288,8 @@ StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
     }
     sqlite3* db = store->sqlite;
     StoredRow row{name, result.score, result.mode, result.number, code, std::time(nullptr)};
+    std::unique_lock writing(sqliteWriter, std::defer_lock);
+    write ? writing.lock() : void();
     // One transaction: the place is read from the same moment the result was stored at.
     if (!ExecuteSql(db, write ? "BEGIN IMMEDIATE" : "BEGIN") || (write && !InsertRow(db, row)))
     {
