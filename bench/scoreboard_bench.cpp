@@ -1,10 +1,12 @@
 // The score page under load: pages/s and p99 latency of / and stored results/s and p99 latency of
 // /rezultatas, with 16 and 64 kept-alive clients, for SQLite and PostgreSQL, one server and three
 // on one database, beside a plain static file served by Boost.Beast (the same library) as the
-// ceiling. Prints a Markdown table.
+// ceiling. Prints a Markdown table, then the latency of GET / from one client while a thousand
+// others each send a byte of their request a second.
 //
-//   bench_scoreboard [SECONDS]   (run from the build directory: it starts scoreboard/vortanai-
-//                                 scoreboard, and a PostgreSQL cluster of its own in /tmp)
+//   bench_scoreboard [SECONDS [SQLite|PostgreSQL]]   (run from the build directory: it starts
+//       scoreboard/vortanai-scoreboard, and a PostgreSQL cluster of its own in /tmp; the second
+//       argument measures that database only)
 #include <utility>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -223,6 +226,56 @@ Measure Load(const std::vector<int>& ports, int clients, double seconds, bool su
     return {double(all.size()) / seconds, all.empty() ? 0 : all[all.size() * 99 / 100]};
 }
 
+// GET / from one client every 10 ms beside 1000 connections that each send the next byte of
+// their request once a second (ten of them every 10 ms), for less than the 10 s the server
+// gives a request: the median, p99 and slowest answer.
+std::string MeasureBesideSlowClients(int port, double seconds)
+{
+    std::vector<int> slow(1000);
+    for (int& fd : slow)
+    {
+        fd = Connect(port);
+    }
+    const std::string request = "GET / HTTP/1.1\r\nHost: slow\r\n";
+    std::atomic<bool> done = false;
+    std::thread sender(
+        [&]
+        {
+            auto began = Clock::now();
+            for (int tick = 0; !done; ++tick)
+            {
+                for (int i = tick % 100 * 10; i < tick % 100 * 10 + 10; ++i)
+                {
+                    send(slow[size_t(i)], &request[size_t(tick / 100)], 1, MSG_NOSIGNAL);
+                }
+                std::this_thread::sleep_until(began + std::chrono::milliseconds(10 * (tick + 1)));
+            }
+        });
+    std::vector<double> times;
+    int fd = Connect(port);
+    int failures = 0;
+    auto began = Clock::now();
+    auto end = began + std::chrono::duration<double>(std::min(seconds, 8.0));
+    for (int tick = 1; Clock::now() < end; ++tick)
+    {
+        auto asked = Clock::now();
+        failures += Request(fd, "/") ? 0 : 1;
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - asked).count());
+        std::this_thread::sleep_until(began + std::chrono::milliseconds(10 * tick));
+    }
+    done = true;
+    sender.join();
+    close(fd);
+    std::for_each(slow.begin(), slow.end(), close);
+    std::sort(times.begin(), times.end());
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "median %.1f ms, p99 %.1f ms, slowest %.1f ms of %zu requests (%d failed)",
+                  times[times.size() / 2], times[times.size() * 99 / 100], times.back(),
+                  times.size(), failures);
+    return line;
+}
+
 // Runs a program of the installed PostgreSQL in the cluster's folder as its owner.
 bool RunPostgres(const std::string& program)
 {
@@ -251,6 +304,11 @@ std::string StartPostgres()
 int main(int argc, char** argv)
 {
     double seconds = argc > 1 ? std::atof(argv[1]) : 2;
+    // The thousand slow connections beside the measuring ones.
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
     std::string postgres = StartPostgres();
     if (postgres.empty())
     {
@@ -272,13 +330,14 @@ int main(int argc, char** argv)
     }
     kill(ceiling, SIGKILL);
     waitpid(ceiling, nullptr, 0);
+    std::vector<std::string> besideSlow;
     const std::pair<const char*, std::string> databases[] = {
         {"SQLite", "bench-scores/scores.sqlite"}, {"PostgreSQL", postgres}};
     for (const auto& [kind, database] : databases)
     {
         for (int count : {1, 3})
         {
-            if (database.empty())
+            if (database.empty() || (argc > 2 && std::string(argv[2]) != kind))
             {
                 continue;
             }
@@ -299,12 +358,23 @@ int main(int argc, char** argv)
                             stored.perSecond, stored.p99Milliseconds);
                 std::fflush(stdout);
             }
+            if (count == 1)
+            {
+                besideSlow.push_back(std::string("GET / of 1 vortanai-scoreboard (") + kind +
+                                     ") beside 1000 clients sending a byte a second: " +
+                                     MeasureBesideSlowClients(ports[0], seconds));
+            }
             for (pid_t server : servers)
             {
                 kill(server, SIGTERM);
                 waitpid(server, nullptr, 0);
             }
         }
+    }
+    std::printf("\n");
+    for (const std::string& line : besideSlow)
+    {
+        std::printf("%s\n", line.c_str());
     }
     if (!postgres.empty())
     {
