@@ -60,11 +60,10 @@ inline int64_t QueryStore(const std::string& target, const std::string& sql)
         return value;
     }
     sqlite3* db = nullptr;
-    sqlite3_stmt* statement = nullptr;
     sqlite3_open(target.c_str(), &db);
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-    value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
-    sqlite3_finalize(statement);
+    auto first = [](void* out, int, char** row, char**)
+    { return *static_cast<int64_t*>(out) = row[0] ? std::atoll(row[0]) : -1, 1; };
+    sqlite3_exec(db, sql.c_str(), first, &value, nullptr);
     sqlite3_close(db);
     return value;
 }
@@ -166,22 +165,18 @@ inline ServerProcess StartServer(const std::string& arguments, const std::string
         std::sscanf(text.c_str() + std::min(line, text.size()), "listening on %*s port %d",
                     &server.port);
     }
-    if (server.port == 0)
-    {
-        server = {-1, 0, log, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-    }
-    return server;
+    return server.port > 0
+               ? server
+               : ServerProcess{-1, 0, log, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
 // Sends the signal and waits for the end; the exit status, -1 when killed.
 inline int StopServer(const ServerProcess& server, int signal = SIGTERM)
 {
     int status = 0;
-    if (server.pid > 0 && kill(server.pid, signal) == 0 && waitpid(server.pid, &status, 0) > 0)
-    {
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return server.status;
+    bool ended =
+        server.pid > 0 && kill(server.pid, signal) == 0 && waitpid(server.pid, &status, 0) > 0;
+    return !ended ? server.status : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The program over a fresh database of the kind the parameter names, trusting X-Forwarded-For;

@@ -1,6 +1,6 @@
 // The score page under load, as real programs: three servers on one PostgreSQL database, one of
 // them killed mid-load, the same code sent to all of them at once, a thousand clients sending a
-// byte a second, and storage that fails. The times taken are printed.
+// byte a second, and storage that fails or crashes.
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -26,8 +26,7 @@ std::vector<std::string> Submit(const std::vector<int>& ports, int clients, int 
     std::vector<std::string> outcomes(count);
     std::latch start(clients);
     std::atomic<int> answered = 0;
-    std::vector<std::thread> senders;
-    auto began = Clock::now();
+    std::vector<std::jthread> senders; // joined when Submit returns
     for (int c = 0; c < clients; ++c)
     {
         senders.emplace_back(
@@ -45,13 +44,8 @@ std::vector<std::string> Submit(const std::vector<int>& ports, int clients, int 
                 }
             });
     }
-    for (std::thread& sender : senders)
-    {
-        sender.join();
-    }
-    std::printf("%d requests from %d clients to %zu servers: %lld ms\n", count, clients,
-                ports.size(), (long long)((Clock::now() - began) / std::chrono::milliseconds(1)));
-    EXPECT_TRUE(crashAfter == 0 || std::count(outcomes.begin(), outcomes.end(), "added") < count)
+    senders.clear();
+    EXPECT_TRUE(crashAfter == 0 || std::ranges::count(outcomes, "added") < count)
         << "the crash came too late";
     return outcomes;
 }
@@ -59,11 +53,6 @@ std::vector<std::string> Submit(const std::vector<int>& ports, int clients, int 
 std::string Distinct(int i)
 {
     return ResultPath("P" + std::to_string(i), MakeCode(1000 + i * 37, CampaignMode(i % 2), i));
-}
-
-int Count(const std::vector<std::string>& outcomes, const std::string& outcome)
-{
-    return static_cast<int>(std::count(outcomes.begin(), outcomes.end(), outcome));
 }
 
 // Whether every submission answered "added" is in the database (each has a number of its own).
@@ -74,7 +63,7 @@ void ExpectEveryAddedStored(const std::string& target, const std::vector<std::st
     {
         query += outcomes[i] == "added" ? "," + std::to_string(i) : "";
     }
-    EXPECT_EQ(QueryStore(target, query + ")"), Count(outcomes, "added")) << target;
+    EXPECT_EQ(QueryStore(target, query + ")"), std::ranges::count(outcomes, "added")) << target;
 }
 
 } // namespace
@@ -83,31 +72,28 @@ TEST(ScoreboardLoad, ThreeServersOnOneDatabaseStoreEverySubmissionOnceThoughOneI
 {
     std::string uri = MakePostgresDatabase();
     SKIP_WITHOUT_STORE(uri);
-    std::vector<ServerProcess> servers;
-    std::vector<int> ports;
-    for (const char* log : {"three0.log", "three1.log", "three2.log"})
-    {
-        servers.push_back(StartServer("--port 0 --db " + uri, log));
-        ports.push_back(servers.back().port);
-    }
+    const ServerProcess servers[] = {StartServer("--port 0 --db " + uri, "three0.log"),
+                                     StartServer("--port 0 --db " + uri, "three1.log"),
+                                     StartServer("--port 0 --db " + uri, "three2.log")};
+    std::vector<int> ports = {servers[0].port, servers[1].port, servers[2].port};
     std::string same = ResultPath("Kopija", MakeCode(777777, MODE_FIXED, 7777));
     std::vector<std::string> copies = Submit(ports, 48, 48, [&](int) { return same; });
-    EXPECT_TRUE(Count(copies, "added") == 1 && Count(copies, "repeated") == 47);
+    EXPECT_TRUE(std::ranges::count(copies, "added") == 1 &&
+                std::ranges::count(copies, "repeated") == 47);
     std::vector<std::string> outcomes =
         Submit(ports, 64, 1000, Distinct, 300, [&] { kill(servers[2].pid, SIGKILL); });
     ExpectEveryAddedStored(uri, outcomes);
     // All of it sent again to the two left: only what went unanswered may be added now.
     std::vector<std::string> again = Submit({ports[0], ports[1]}, 64, 1000, Distinct);
-    EXPECT_EQ(Count(again, "added") + Count(again, "repeated"), 1000);
-    EXPECT_LE(Count(again, "added"), Count(outcomes, "")); // some unanswered were committed
+    EXPECT_EQ(std::ranges::count(again, "added") + std::ranges::count(again, "repeated"), 1000);
+    EXPECT_LE(std::ranges::count(again, "added"),
+              std::ranges::count(outcomes, "")); // some unanswered were committed
     EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results WHERE name = 'P' || number"
                               " AND score = 1000 + number * 37 AND mode = number % 2"),
               1000);
     EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results"), 1001);
-    for (const ServerProcess& server : servers)
-    {
-        EXPECT_EQ(StopServer(server), server.pid == servers[2].pid ? -1 : 0);
-    }
+    EXPECT_TRUE(StopServer(servers[0]) == 0 && StopServer(servers[1]) == 0);
+    EXPECT_EQ(StopServer(servers[2]), -1); // killed
 }
 
 TEST(ScoreboardLoad, AThousandClientsSendingAByteASecondAreCutOffAfterTenSecondsDelayingNoOne)
@@ -130,7 +116,6 @@ TEST(ScoreboardLoad, AThousandClientsSendingAByteASecondAreCutOffAfterTenSeconds
     // cuts it off (EOF or reset); meanwhile another client asks for the board four times a second.
     const std::string request = "GET / HTTP/1.1\r\nHost: slow\r\n";
     double shortest = 1e9, longest = 0;
-    int64_t slowest = 0;
     size_t open = slow.size();
     for (auto [tick, began] = std::pair(0, Clock::now()); open > 0 && tick < 1250; ++tick)
     {
@@ -149,14 +134,14 @@ TEST(ScoreboardLoad, AThousandClientsSendingAByteASecondAreCutOffAfterTenSeconds
                 close(slow[i].fd), slow[i].fd = -1, --open;
             }
         }
+        // The board typically takes a few milliseconds (bench_scoreboard measures it); a client
+        // starved by the slow ones would wait seconds.
         auto asked = Clock::now();
-        EXPECT_TRUE(tick % 25 != 0 || Fetch(server.port, "/").status == 200) << tick;
-        slowest = std::max(slowest, (Clock::now() - asked) / std::chrono::milliseconds(1));
+        EXPECT_TRUE(tick % 25 != 0 || (Fetch(server.port, "/").status == 200 &&
+                                       Clock::now() - asked < std::chrono::seconds(1)))
+            << tick;
         std::this_thread::sleep_until(began + std::chrono::milliseconds(10 * (tick + 1)));
     }
-    // The board typically takes a few milliseconds (bench_scoreboard measures it); a client
-    // starved by the slow ones would wait seconds.
-    EXPECT_LT(slowest, 1000);
     EXPECT_TRUE(open == 0 && shortest > 9 && longest < 12)
         << open << " still open; cut off after " << shortest << " to " << longest << " s";
     EXPECT_EQ(StopServer(server), 0);
@@ -181,33 +166,32 @@ TEST(ScoreboardLoad, KilledFullOrCutOffFromItsDatabaseItLosesNothingAndAnswers50
     EXPECT_EQ(Fetch(full.port, Distinct(0)).status, 200); // stored before: read, not written
     EXPECT_EQ(StopServer(full), 0);
     EXPECT_NE(ReadTestFile(full.log).find(" 503 failed: disk I/O error"), std::string::npos);
-    EXPECT_EQ(QueryStore(target, "SELECT COUNT(*) FROM results"), Count(outcomes, "added"));
+    EXPECT_EQ(QueryStore(target, "SELECT COUNT(*) FROM results"),
+              std::ranges::count(outcomes, "added"));
     std::string uri = MakePostgresDatabase();
     SKIP_WITHOUT_STORE(uri);
     ServerProcess lost = StartServer("--port 0 --db " + uri, "lost.log");
     // Crashed mid-load, started again, restarted under a worker's open connection, and restarted
     // read-only (writes fail, reads work, as on a full disk): the outcome after each, and every
-    // result answered "added" kept.
+    // result answered "added" kept; a 503 is logged with the database's reason.
     std::vector<std::string> answered =
         Submit({lost.port}, 16, 500, Distinct, 250, [] { ControlPostgres("-m immediate stop"); });
     std::string readOnly = "ALTER DATABASE " + uri.substr(uri.rfind('/') + 1) +
                            " SET default_transaction_read_only = on";
-    for (auto [sql, action, status] : {std::tuple("", "", 503),
-                                       {"", "start", 200},
-                                       {"", "restart", 200},
-                                       {readOnly.c_str(), "restart", 503}})
+    for (auto [sql, action, status, reason] :
+         {std::tuple("", "", 503, "connection to server at \"127.0.0.1\""),
+          {"", "start", 200, ""},
+          {"", "restart", 200, ""},
+          {readOnly.c_str(), "restart", 503, "ERROR:  cannot execute INSERT"}})
     {
         QueryStore(uri, sql);
         ASSERT_TRUE(!*action || ControlPostgres(action));
         EXPECT_EQ(Fetch(lost.port, Distinct(1000 + status)).status, status) << action;
+        std::string log = ReadTestFile(lost.log);
+        EXPECT_NE(log.find(std::string(" 503 failed: ") + reason), std::string::npos) << log;
     }
     ExpectEveryAddedStored(uri, answered);
     EXPECT_EQ(Fetch(lost.port, "/").status, 200);
     EXPECT_EQ(StopServer(lost), 0);
-    std::string log = ReadTestFile(lost.log);
-    for (const char* reason : {"connection to server at \"127.0.0.1\"", "ERROR:  cannot execute"})
-    {
-        EXPECT_NE(log.find(std::string(" 503 failed: ") + reason), std::string::npos) << log;
-    }
     EXPECT_EQ(QueryStore(uri, "SELECT COUNT(*) FROM results WHERE number = 1200"), 1);
 }
