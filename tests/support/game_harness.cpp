@@ -588,5 +588,5 @@ std::string PlayErrand(HarnessPlayer& player, Errand errand, const std::function
             return {};
         }
     }
-    return player.errandDone ? "" : "the errand did not end";
+    return player.errandDone || player.mayRunOut ? "" : "the errand did not end";
 }

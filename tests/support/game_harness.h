@@ -56,6 +56,7 @@ struct HarnessPlayer
     std::mt19937 random;
     int32_t noisePercent = 3;    // the chance of random input in a pass of an errand
     int32_t errandPasses = 6000; // the most an errand but the storm may take
+    bool mayRunOut = false;      // an errand that runs out of passes is no failure
     Errand errand = ERRAND_STORM;
     int32_t errandPassesLeft = 0; // 0 once the errand is over
     bool errandStarted = false;   // its screen or campaign has been reached
@@ -75,6 +76,6 @@ bool RunPlayerPass(HarnessPlayer& player);
 std::string FindBrokenRule();
 // Plays the errand to its end, or until `watch`, called after every pass, answers false; the
 // rules are checked after every pass. The first broken rule, or a note that the errand ran out of
-// passes; empty when it ended or was stopped.
+// passes unless the player may run out; empty when it ended or was stopped.
 std::string PlayErrand(
     HarnessPlayer& player, Errand errand, const std::function<bool()>& watch = [] { return true; });
