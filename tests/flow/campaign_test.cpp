@@ -7,24 +7,15 @@
 #include "maze/maze_file.h"
 #include "maze/maze_grid.h"
 #include "resources/sound_bank.h"
-#include "tests/support/fake_system.h"
+#include "tests/flow/flow_fixture.h"
 #include "tests/support/test_files.h"
 
 namespace
 {
 
-class Campaign : public testing::Test
+class Campaign : public FlowTest
 {
   protected:
-    void SetUp() override
-    {
-        ResetFakeSystem();
-        gameState = GameState{};
-        gameState.stateChangePending = false;
-        mazeGrid = MazeGrid{};
-        soundLog = SoundLog{};
-    }
-
     // Ends a phase through `end` when its clock is just past `seconds`, and not a moment before.
     static void EndPhaseAfter(void (*end)(), bool* phase, float seconds)
     {

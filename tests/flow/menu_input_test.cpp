@@ -1,93 +1,144 @@
 #include "flow/menu_input.h"
 
-#include <cmath>
-#include <gtest/gtest.h>
+#include <cstdio>
+#include <sstream>
+#include <string>
 #include <tuple>
 #include <vector>
 
-#include "flow/game_state.h"
-#include "maze/maze_grid.h"
+#include "flow/playing.h"
 #include "platform/platform.h"
-#include "present/settings.h"
-#include "resources/sound_bank.h"
-#include "tests/support/fake_system.h"
+#include "tests/flow/flow_fixture.h"
 
 namespace
 {
 
-class MenuInput : public testing::Test
+// What keys change, as " name=value " pairs: the screen changed to (-1 for none), the phase's
+// clock, the menu's line, its sounds, the campaign, the custom maze's numbers and the options.
+std::string Describe()
 {
-  protected:
-    void SetUp() override
-    {
-        ResetFakeSystem();
-        gameState = GameState{};
-        gameState.levelIntro = false;
-        gameState.stateChangePending = false;
-        settings = Settings{};
-        mazeGrid = MazeGrid{};
-        soundLog = SoundLog{};
-    }
+    const GameState& s = gameState;
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  " screen=%d clock=%g selection=%d moves=%u confirms=%u fixed=%d random=%d "
+                  "level=%d setup=%d offset=%g background=%d slidestops=%u field=%d length=%d "
+                  "difficulty=%d seed=%d menu=%d music=%d musicstarts=%u musicstops=%u sound=%d "
+                  "help=%d fps=%d texture=%d ",
+                  s.stateChangePending ? s.screenState : -1, s.phaseClock, s.menuSelection,
+                  soundLog.starts[SND_MENU_MOVE], soundLog.starts[SND_CONFIRM], s.fixedCampaign,
+                  s.randomCampaign, s.levelNumber, s.levelSetupPending, s.menuOffset,
+                  s.backgroundMaze, soundLog.stops[SND_MENU_SLIDE], s.customField, s.customLength,
+                  s.customDifficulty, s.customSeed, s.menuShown, s.musicToggle,
+                  soundLog.starts[SND_MUSIC], soundLog.stops[SND_MUSIC], s.soundEnabled,
+                  s.helpShown, s.fpsShown, s.mazeTextureIndex);
+    return text;
+}
 
-    static void TypeCustom(std::initializer_list<uint8_t> keys)
-    {
-        for (uint8_t key : keys)
-        {
-            OnCustomMazeKey(key);
-        }
-    }
+// What a case starts from, besides the fixture's state.
+enum Given
+{
+    NOTHING = 0,
+    IN_INTRO = 1,
+    BOTH_CAMPAIGNS = 2, // both kinds running, the background maze shown, the panel sliding
+    SHORTEST = 4,       // the custom maze eight long
+    ON_SEED = 8,        // the seed's line selected
+    EIGHT_DIGITS = 16,  // the seed 12345678
+    PANEL_HIDDEN = 32,
+    CTRL_RIGHT_HELD = 64, // for two passes of the custom screen
 };
+
+void Apply(int given)
+{
+    gameState.levelIntro = given & IN_INTRO;
+    gameState.fixedCampaign = gameState.randomCampaign = given & BOTH_CAMPAIGNS;
+    gameState.backgroundMaze = given & BOTH_CAMPAIGNS;
+    gameState.menuOffset = given & BOTH_CAMPAIGNS ? 3.76f : 0.0f;
+    gameState.customLength = given & SHORTEST ? 8 : 64;
+    gameState.customField = given & ON_SEED ? 3 : 0;
+    gameState.customSeed = given & EIGHT_DIGITS ? 12345678 : 0;
+    gameState.menuShown = !(given & PANEL_HIDDEN);
+    gameState.keyDown[VK_CONTROL] = gameState.keyDown[VK_RIGHT] = given & CTRL_RIGHT_HELD;
+    UpdateCustomMaze();
+    UpdateCustomMaze();
+}
+
+struct KeyCase
+{
+    KeyRoutine routine;
+    std::vector<uint32_t> keys;
+    const char* after; // what Describe shows after the keys, in part
+    int given = NOTHING;
+};
+
+constexpr uint32_t KP1 = VK_NUMPAD0 + 1, KP2 = VK_NUMPAD0 + 2, KP9 = VK_NUMPAD0 + 9;
 
 } // namespace
 
-TEST_F(MenuInput, TheSelectionWrapsAroundBothWaysWithATick)
-{
-    OnMenuKey(VK_UP);
-    EXPECT_EQ(gameState.menuSelection, 5);
-    OnMenuKey(VK_DOWN);
-    EXPECT_EQ(gameState.menuSelection, 0);
-    EXPECT_EQ(soundLog.starts[SND_MENU_MOVE], 2u);
-    gameState.soundEnabled = false;
-    OnMenuKey(VK_DOWN);
-    EXPECT_EQ(gameState.menuSelection, 1);
-    EXPECT_EQ(soundLog.starts[SND_MENU_MOVE], 2u);
-}
+using MenuInput = FlowTest;
 
-TEST_F(MenuInput, EnterDuringAnIntroOnlyShortensIt)
+TEST_F(MenuInput, EachKeySequenceLeavesItsState)
 {
-    gameState.levelIntro = true;
-    gameState.menuSelection = 5;
-    OnMenuKey(VK_RETURN);
-    EXPECT_EQ(gameState.phaseClock, 5.0f);
-    EXPECT_FALSE(gameState.stateChangePending);
-    EXPECT_EQ(soundLog.starts[SND_CONFIRM], 0u);
-    OnMenuKey(VK_ESCAPE);
-    EXPECT_FALSE(gameState.stateChangePending);
-    OnMenuKey('M'); // M leaves in any phase
-    EXPECT_EQ(gameState.screenState, STATE_PLAYING);
-    EXPECT_TRUE(gameState.stateChangePending);
-}
-
-TEST_F(MenuInput, ACampaignItemStartsLevelOneAndTheOtherKindStops)
-{
-    gameState.fixedCampaign = true;
-    gameState.menuOffset = 3.76f;
-    gameState.backgroundMaze = true;
-    gameState.menuSelection = 3;
-    OnMenuKey(VK_RETURN);
-    EXPECT_FALSE(gameState.fixedCampaign);
-    EXPECT_TRUE(gameState.randomCampaign);
-    EXPECT_EQ(gameState.levelNumber, 1);
-    EXPECT_TRUE(gameState.levelSetupPending);
-    EXPECT_EQ(gameState.menuOffset, 0.0f);
-    EXPECT_FALSE(gameState.backgroundMaze);
-    EXPECT_EQ(soundLog.stops[SND_MENU_SLIDE], 1u);
-
-    gameState.menuSelection = 1; // the custom maze ends any campaign
-    OnMenuKey(VK_RETURN);
-    EXPECT_FALSE(gameState.randomCampaign);
-    EXPECT_FALSE(gameState.fixedCampaign);
-    EXPECT_EQ(soundLog.starts[SND_CONFIRM], 2u);
+    const KeyCase cases[] = {
+        // The menu's selection wraps both ways with a tick, silent with the sound off.
+        {OnMenuKey, {VK_UP}, "selection=5 moves=1 screen=-1"},
+        {OnMenuKey, {VK_UP, VK_DOWN}, "selection=0 moves=2"},
+        {OnMenuKey, {VK_F3, VK_DOWN}, "selection=1 moves=0 sound=0"},
+        // In an intro Enter and Esc only cut it short; M leaves in any phase.
+        {OnMenuKey, {VK_UP, VK_RETURN}, "clock=5 screen=-1 confirms=0", IN_INTRO},
+        {OnMenuKey, {VK_ESCAPE}, "clock=5 screen=-1", IN_INTRO},
+        {OnMenuKey, {'M'}, "screen=3", IN_INTRO},
+        {OnMenuKey, {VK_ESCAPE}, "clock=0 screen=3"},
+        // A campaign item starts its first level and stops the other kind and the panel's slide;
+        // the custom maze ends any campaign.
+        {OnMenuKey,
+         {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
+         "fixed=0 random=1 level=1 setup=1 offset=0 background=0 slidestops=1 screen=3 confirms=1",
+         BOTH_CAMPAIGNS},
+        {OnMenuKey, {VK_DOWN, VK_RETURN}, "fixed=0 random=0 screen=2", BOTH_CAMPAIGNS},
+        // In play Enter and Esc cut a phase short, Esc and M open the menu otherwise.
+        {OnPlayingKey, {VK_ESCAPE}, "clock=5 screen=-1", IN_INTRO},
+        {OnPlayingKey, {'M'}, "screen=1", IN_INTRO},
+        {OnPlayingKey, {VK_RETURN}, "clock=0 screen=-1"},
+        {OnPlayingKey, {VK_ESCAPE}, "screen=1"},
+        // The option keys toggle, music whatever the sound effects say; the walls go round.
+        {OnPlayingKey, {VK_F3, VK_F2}, "music=1 musicstarts=1 sound=0"},
+        {OnMenuKey, {VK_F2, VK_F2}, "music=0 musicstops=1"},
+        {OnPlayingKey, {VK_F1, VK_F12}, "help=1 fps=1"},
+        {OnPlayingKey, {VK_F5}, "texture=5"},
+        {OnPlayingKey, {VK_F5, VK_F5, VK_F5, VK_F5}, "texture=8"},
+        {OnMenuKey, {VK_F5, VK_F5, VK_F5, VK_F5, VK_F5}, "texture=4"},
+        // The custom maze's lines: numbers within their bounds, the line stops at both ends; with
+        // Ctrl the arrows act once a pass instead of once a key.
+        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_RIGHT}, "difficulty=10"},
+        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_LEFT}, "difficulty=9"},
+        {OnCustomMazeKey, {VK_DOWN, VK_UP, VK_UP}, "field=0"},
+        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN}, "field=3"},
+        {OnCustomMazeKey, {VK_LEFT}, "length=8", SHORTEST},
+        {OnCustomMazeKey, {VK_LEFT, VK_RIGHT}, "length=9", SHORTEST},
+        {OnCustomMazeKey, {VK_RIGHT}, "length=66", CTRL_RIGHT_HELD},
+        // The seed takes keypad digits only, nine of them at most.
+        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_DOWN, KP1, KP2}, "seed=12"},
+        {OnCustomMazeKey, {KP1, '4', VK_RIGHT, KP9 + 1, VK_NUMPAD0 - 1}, "seed=1", ON_SEED},
+        {OnCustomMazeKey, {KP1, KP2, VK_BACK}, "seed=1", ON_SEED},
+        {OnCustomMazeKey, {KP9, KP9}, "seed=123456789", ON_SEED | EIGHT_DIGITS},
+        // Esc leaves the custom screen with the menu's panel wanted.
+        {OnCustomMazeKey, {VK_ESCAPE}, "menu=1 screen=1", PANEL_HIDDEN},
+    };
+    for (const KeyCase& c : cases)
+    {
+        SCOPED_TRACE(&c - cases);
+        SetUp();
+        Apply(c.given);
+        for (uint32_t key : c.keys)
+        {
+            c.routine(key);
+        }
+        std::istringstream after(c.after);
+        for (std::string pair; after >> pair;)
+        {
+            EXPECT_NE(Describe().find(" " + pair + " "), std::string::npos) << pair << Describe();
+        }
+    }
 }
 
 TEST_F(MenuInput, TheMenuCameraOrbitsAtThePitchOfTheAnchor)
@@ -103,48 +154,6 @@ TEST_F(MenuInput, TheMenuCameraOrbitsAtThePitchOfTheAnchor)
     EXPECT_NEAR(gameState.eyeX, 2.0f, 1e-5f);
     EXPECT_NEAR(gameState.eyeY, -70.710678f, 1e-4f);
     EXPECT_NEAR(gameState.eyeZ, 70.710678f, 1e-4f);
-}
-
-TEST_F(MenuInput, CustomNumbersStayWithinTheirBounds)
-{
-    gameState.customDifficulty = 10;
-    gameState.customField = 2;
-    OnCustomMazeKey(VK_RIGHT);
-    EXPECT_EQ(gameState.customDifficulty, 10);
-    gameState.customLength = 8;
-    OnCustomMazeKey(VK_UP);
-    OnCustomMazeKey(VK_UP);
-    OnCustomMazeKey(VK_UP); // stops at the first line
-    EXPECT_EQ(gameState.customField, 0);
-    OnCustomMazeKey(VK_LEFT);
-    EXPECT_EQ(gameState.customLength, 8);
-    OnCustomMazeKey(VK_RIGHT);
-    EXPECT_EQ(gameState.customLength, 9);
-    gameState.keyDown[VK_CONTROL] = true; // with Ctrl, the arrows act once a pass instead
-    OnCustomMazeKey(VK_RIGHT);
-    EXPECT_EQ(gameState.customLength, 9);
-    gameState.keyDown[VK_RIGHT] = true;
-    UpdateCustomMaze();
-    UpdateCustomMaze();
-    EXPECT_EQ(gameState.customLength, 11);
-}
-
-TEST_F(MenuInput, TheSeedTakesKeypadDigitsUpToNineOfThem)
-{
-    TypeCustom({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN});
-    EXPECT_EQ(gameState.customField, 3);
-    TypeCustom({VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3});
-    EXPECT_EQ(gameState.customSeed, 123);
-    TypeCustom({'4', VK_RIGHT});
-    EXPECT_EQ(gameState.customSeed, 123);
-    OnCustomMazeKey(VK_BACK);
-    EXPECT_EQ(gameState.customSeed, 12);
-    gameState.customSeed = 0;
-    for (int digit = 0; digit < 10; ++digit)
-    {
-        OnCustomMazeKey(VK_NUMPAD0 + 9);
-    }
-    EXPECT_EQ(gameState.customSeed, 999999999);
 }
 
 TEST_F(MenuInput, ACustomMazeEvensItsSizesAndASeedWithNoWayOutKeepsTheScreenAndTheMaze)
@@ -184,13 +193,4 @@ TEST_F(MenuInput, ACustomMazeEvensItsSizesAndASeedWithNoWayOutKeepsTheScreenAndT
     EXPECT_EQ(soundLog.starts[SND_CONFIRM], 1u);
     OnCustomMazeKey(VK_F1);
     EXPECT_FALSE(state.customSeedRejected);
-}
-
-TEST_F(MenuInput, EscapeLeavesTheCustomScreenWithThePanelWanted)
-{
-    gameState.menuShown = false;
-    OnCustomMazeKey(VK_ESCAPE);
-    EXPECT_TRUE(gameState.menuShown);
-    EXPECT_EQ(gameState.screenState, STATE_MENU);
-    EXPECT_TRUE(gameState.stateChangePending);
 }

@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "present/settings.h"
 #include "resources/sound_bank.h"
-#include "tests/support/fake_system.h"
+#include "tests/flow/flow_fixture.h"
 
 namespace
 {
@@ -45,15 +45,12 @@ const char* const CROSSROADS[7] = {
     "#########", //
 };
 
-class Movement : public testing::Test
+class Movement : public FlowTest
 {
   protected:
     void SetUp() override
     {
-        ResetFakeSystem();
-        gameState = GameState{};
-        gameState.levelIntro = false;
-        soundLog = SoundLog{};
+        FlowTest::SetUp();
         LoadPicture(CROSSROADS);
     }
 
@@ -127,126 +124,64 @@ TEST_F(Movement, TheExitIsReachedWithinOneCellDiagonalsIncludedAndOnlyOnce)
     EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 1u);
 }
 
-TEST(PlayKeys, EscapeShortensAPhaseAndOpensTheMenuOnlyOutsideIt)
-{
-    gameState = GameState{};
-    gameState.levelIntro = true;
-    gameState.stateChangePending = false;
-    OnPlayingKey(VK_ESCAPE);
-    EXPECT_EQ(gameState.phaseClock, 5.0f);
-    EXPECT_FALSE(gameState.stateChangePending);
-    OnPlayingKey('M');
-    EXPECT_TRUE(gameState.stateChangePending);
-    EXPECT_EQ(gameState.screenState, STATE_MENU);
+using PlayingMouse = FlowTest;
 
-    gameState = GameState{};
-    gameState.levelIntro = false;
-    gameState.stateChangePending = false;
-    gameState.phaseClock = 1.0f;
-    OnPlayingKey(VK_RETURN);
-    EXPECT_EQ(gameState.phaseClock, 1.0f);
-    OnPlayingKey(VK_ESCAPE);
-    EXPECT_EQ(gameState.screenState, STATE_MENU);
-    EXPECT_TRUE(gameState.stateChangePending);
-}
-
-TEST(PlayKeys, OptionKeysToggleAndTheWallsGoRound)
+// Passes of the mouse in play, one after another from a cursor anchored at (300, 300) on a screen
+// 610 high. Without a button the cursor's height tilts the camera, kept ten pixels from the
+// edges; the left button pans and the right one zooms, by their drag from the anchor, and send
+// the cursor back to it. A drag nearer stops at the floor, or where it is when the wheel has
+// brought it below. A wheel message of one to nine notches (the high word read unsigned) zooms
+// out by a tenth, one of more than twenty in; those between are kept until another replaces them.
+TEST_F(PlayingMouse, EachPassTiltsPansOrZoomsByItsInput)
 {
-    gameState = GameState{};
-    soundLog = SoundLog{};
-    gameState.soundEnabled = false;
-    OnPlayingKey(VK_F2); // music works whatever the sound effects say
-    EXPECT_TRUE(gameState.musicToggle);
-    EXPECT_EQ(soundLog.starts[SND_MUSIC], 1u);
-    OnPlayingKey(VK_F2);
-    EXPECT_EQ(soundLog.stops[SND_MUSIC], 1u);
-    OnPlayingKey(VK_F3);
-    EXPECT_TRUE(gameState.soundEnabled);
-    OnPlayingKey(VK_F1);
-    OnPlayingKey(VK_F12);
-    EXPECT_TRUE(gameState.helpShown);
-    EXPECT_TRUE(gameState.fpsShown);
-    std::vector<int> textures;
-    for (int press = 0; press < 5; ++press)
+    struct Pass
     {
-        OnPlayingKey(VK_F5);
-        textures.push_back(gameState.mazeTextureIndex);
-    }
-    EXPECT_EQ(textures, (std::vector<int>{5, 6, 7, 8, 4}));
-}
-
-class PlayingMouse : public testing::Test
-{
-  protected:
-    void SetUp() override
+        bool left, right;
+        int32_t x, y, notches;
+        float from; // the camera's distance before, 0 for unchanged
+        float distance;
+        int32_t anchorY, notchesLeft;
+    };
+    const Pass passes[] = {
+        {true, false, 310, 280, 0, 0.0f, 100.0f, 300, 0},
+        {false, true, 300, 361, 0, 0.0f, 110.0f, 300, 0},
+        {false, true, 300, -400, 0, 0.0f, MIN_CAMERA_DISTANCE, 300, 0},
+        {false, true, 300, -400, 0, 0.5f, 0.5f, 300, 0},
+        {false, true, 300, 361, 0, 0.5f, 0.55f, 300, 0},
+        {false, false, 300, 300, 1, 100.0f, 110.0f, 300, 0},
+        {false, false, 300, 300, 9, 100.0f, 110.0f, 300, 0},
+        {false, false, 300, 300, 10, 100.0f, 100.0f, 300, 10},
+        {false, false, 300, 300, 20, 100.0f, 100.0f, 300, 20},
+        {false, false, 300, 300, 21, 100.0f, 90.0f, 300, 0},
+        {false, false, 300, 300, 545, 110.0f, 99.0f, 300, 0},
+        {false, false, 0, 2, 0, 100.0f, 100.0f, 10, 0},
+        {false, false, 0, 605, 0, 100.0f, 100.0f, 599, 0},
+        {false, false, 120, 150, 0, 100.0f, 100.0f, 150, 0},
+    };
+    settings.screenHeight = 610;
+    gameState.anchorX = gameState.anchorY = 300;
+    for (const Pass& pass : passes)
     {
-        ResetFakeSystem();
-        gameState = GameState{};
-        settings = Settings{};
-        settings.screenHeight = 610;
-        gameState.anchorX = 300;
-        gameState.anchorY = 300;
-    }
-};
-
-TEST_F(PlayingMouse, TheCursorsHeightTiltsTheCameraWithoutMovingIt)
-{
-    gameState.cursorPos = {120, 150};
-    UpdatePlayingMouse();
-    EXPECT_EQ(gameState.anchorX, 120);
-    EXPECT_EQ(gameState.anchorY, 150);
-    EXPECT_FLOAT_EQ(gameState.cameraPitch, static_cast<float>(150.0 / 600.0 * 1.570796325));
-    EXPECT_FLOAT_EQ(gameState.eyeX, gameState.lookX);
-    EXPECT_FLOAT_EQ(gameState.eyeY, static_cast<float>(-std::cos(gameState.cameraPitch) * 100.0));
-    EXPECT_FLOAT_EQ(gameState.eyeZ, static_cast<float>(std::sin(gameState.cameraPitch) * 100.0));
-    EXPECT_TRUE(fakeSystem.cursorWarps.empty());
-    gameState.cursorPos = {0, 2};
-    UpdatePlayingMouse();
-    EXPECT_EQ(gameState.anchorY, 10);
-    gameState.cursorPos = {0, 605};
-    UpdatePlayingMouse();
-    EXPECT_EQ(gameState.anchorY, 599);
-}
-
-TEST_F(PlayingMouse, DraggingPansAndZoomsAndSendsTheCursorBack)
-{
-    gameState.leftButton = true;
-    gameState.cursorPos = {310, 280};
-    UpdatePlayingMouse();
-    EXPECT_FLOAT_EQ(gameState.lookX, 1.0f);
-    EXPECT_FLOAT_EQ(gameState.lookY, 2.0f);
-    EXPECT_EQ(fakeSystem.cursorWarps.back(), std::make_pair(300, 300));
-    gameState.leftButton = false;
-    gameState.rightButton = true;
-    gameState.cursorPos = {300, 361}; // a tenth of the screen height down: ten per cent farther
-    UpdatePlayingMouse();
-    EXPECT_FLOAT_EQ(gameState.cameraDistance, 110.0f);
-    // More than a screen height up stops at the floor; from below it (where the wheel brought
-    // it) a drag nearer stops where it is and a drag farther goes on from there.
-    const std::tuple<float, int32_t, float> drags[] = {
-        {110.0f, -700, MIN_CAMERA_DISTANCE}, {0.5f, -700, 0.5f}, {0.5f, 61, 0.55f}};
-    for (const auto& [from, dy, to] : drags)
-    {
-        gameState.cameraDistance = from;
-        gameState.cursorPos = {300, 300 + dy};
+        SCOPED_TRACE(&pass - passes);
+        const auto warps = fakeSystem.cursorWarps.size();
+        gameState.leftButton = pass.left;
+        gameState.rightButton = pass.right;
+        gameState.cursorPos = {pass.x, pass.y};
+        gameState.wheelNotches = pass.notches;
+        gameState.cameraDistance = pass.from != 0.0f ? pass.from : gameState.cameraDistance;
         UpdatePlayingMouse();
-        EXPECT_FLOAT_EQ(gameState.cameraDistance, to) << from << " " << dy;
+        EXPECT_EQ(gameState.anchorY, pass.anchorY);
+        EXPECT_FLOAT_EQ(gameState.cameraDistance, pass.distance);
+        EXPECT_EQ(gameState.wheelNotches, pass.notchesLeft);
+        EXPECT_EQ(fakeSystem.cursorWarps.size(), warps + (pass.left || pass.right));
+        EXPECT_TRUE(warps == fakeSystem.cursorWarps.size() ||
+                    fakeSystem.cursorWarps.back() == std::pair(300, 300));
     }
-}
-
-TEST_F(PlayingMouse, TheWheelZoomsOutAwayFromTheUserAndInTowardThem)
-{
-    gameState.cursorPos = {300, 300};
-    gameState.wheelNotches = 1;
-    UpdatePlayingMouse();
-    EXPECT_FLOAT_EQ(gameState.cameraDistance, static_cast<float>(100.0 * 1.1f));
-    EXPECT_EQ(gameState.wheelNotches, 0);
-    gameState.wheelNotches = 545;
-    UpdatePlayingMouse();
-    EXPECT_FLOAT_EQ(gameState.cameraDistance, static_cast<float>(110.0 * 0.9f));
-    gameState.wheelNotches = 15; // neither: kept until a later wheel message replaces it
-    float before = gameState.cameraDistance;
-    UpdatePlayingMouse();
-    EXPECT_EQ(gameState.cameraDistance, before);
-    EXPECT_EQ(gameState.wheelNotches, 15);
+    // The first pass panned; the last looks down at a sixteenth of a turn from a hundred away.
+    EXPECT_EQ(std::tuple(gameState.lookX, gameState.lookY, gameState.anchorX),
+              std::tuple(1.0f, 2.0f, 120));
+    EXPECT_FLOAT_EQ(gameState.cameraPitch, 0.39269909f);
+    EXPECT_EQ(std::tuple(gameState.eyeX, gameState.lookZ), std::tuple(1.0f, 0.0f));
+    EXPECT_NEAR(gameState.eyeY, 2.0f - 92.387953f, 1e-4f);
+    EXPECT_NEAR(gameState.eyeZ, 38.268343f, 1e-4f);
 }
