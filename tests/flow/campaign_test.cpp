@@ -36,7 +36,6 @@ class Campaign : public FlowTest
 TEST_F(Campaign, TheScoreSumsEveryLevelWeighedBySize)
 {
     EXPECT_EQ(ScoreLevel(0, 128), 1000000 / 128);
-    EXPECT_EQ(ScoreLevel(9, 1), 111111);
     gameState.fixedCampaign = true;
     gameState.score = 999;
     const int32_t seconds[] = {0, 20, 40, 60, 90, 150};
@@ -72,13 +71,13 @@ TEST_F(Campaign, ARandomLevelIsAMazeOfItsSizeFromTheClocksSeed)
 }
 
 // The intro ends after three seconds; the outro after five sets up a campaign's next level, or
-// after a custom maze returns to the menu and the background maze, score and level untouched.
+// after a custom maze brings the background maze back, score and level untouched. (The whole
+// game's errands see the phases' sounds stop and the custom maze's outro lead to the menu.)
 TEST_F(Campaign, IntrosAndOutrosEndOnTimeAndLeadOn)
 {
     gameState.levelSeconds = 7;
     EndPhaseAfter(EndIntroIfDue, &gameState.levelIntro, 3.0f);
     EXPECT_EQ(std::tuple(gameState.phaseClock, gameState.levelSeconds), std::tuple(0.0f, 0));
-    EXPECT_EQ(soundLog.stops[SND_LEVEL_START], 1u);
     EXPECT_EQ(soundLog.starts[SND_MENU_SLIDE], 0u); // not in the menu
 
     gameState.fixedCampaign = true;
@@ -86,7 +85,6 @@ TEST_F(Campaign, IntrosAndOutrosEndOnTimeAndLeadOn)
     EndPhaseAfter(EndOutroIfDue, &gameState.levelOutro, 5.0f);
     EXPECT_EQ(std::tuple(gameState.levelNumber, gameState.levelSetupPending, gameState.phaseClock),
               std::tuple(3, true, 0.0f));
-    EXPECT_EQ(soundLog.stops[SND_LEVEL_DONE], 1u);
     EXPECT_FALSE(gameState.stateChangePending);
 
     WriteTestFile(BACKGROUND_MAZE_PATH,
@@ -101,9 +99,6 @@ TEST_F(Campaign, IntrosAndOutrosEndOnTimeAndLeadOn)
     gameState.cameraDistance = 20.0f;
     EndPhaseAfter(EndOutroIfDue, &gameState.levelOutro, 5.0f);
     EXPECT_FALSE(gameState.levelFinished);
-    EXPECT_EQ(std::tuple(gameState.screenState, gameState.stateChangePending),
-              std::tuple(STATE_MENU, true));
-    EXPECT_TRUE(gameState.backgroundMaze);
     EXPECT_EQ(std::tuple(mazeGrid.mazeLength, mazeGrid.playerX, mazeGrid.playerY),
               std::tuple(background.mazeLength, background.playerX, background.playerY));
     EXPECT_EQ(gameState.cameraDistance, 100.0f);

@@ -53,12 +53,6 @@ class Movement : public FlowTest
         FlowTest::SetUp();
         LoadPicture(CROSSROADS);
     }
-
-    static void Place(float x, float y)
-    {
-        mazeGrid.playerX = x;
-        mazeGrid.playerY = y;
-    }
 };
 
 struct MoveCase
@@ -89,13 +83,12 @@ TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
     };
     for (const MoveCase& c : cases)
     {
-        gameState.keyDown[VK_UP] = gameState.keyDown[VK_DOWN] = false;
-        gameState.keyDown[VK_LEFT] = gameState.keyDown[VK_RIGHT] = false;
+        SetUp();
         for (uint8_t key : c.keys)
         {
             gameState.keyDown[key] = true;
         }
-        Place(c.x, c.y);
+        std::tie(mazeGrid.playerX, mazeGrid.playerY) = std::pair(c.x, c.y);
         gameState.frameSeconds = c.seconds;
         for (int pass = 0; pass < c.passes; ++pass)
         {
@@ -106,21 +99,21 @@ TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
     }
 }
 
+// The exit at (7, 5) is reached within one cell of it, diagonals included, once a maze: the outro
+// starts with its clock at zero and the exit's sound, and a later step beside it starts none.
 TEST_F(Movement, TheExitIsReachedWithinOneCellDiagonalsIncludedAndOnlyOnce)
 {
+    const std::tuple<float, float, bool> steps[] = {
+        {5.0f, 3.0f, false}, {5.0f, 4.0f, false}, {6.0f, 4.0f, true}, {7.0f, 4.0f, false}};
     gameState.phaseClock = 2.0f;
-    Place(5.0f, 3.0f); // two cells from the exit at (7, 5)
-    UpdatePlaying();
-    EXPECT_FALSE(gameState.levelOutro);
-    Place(6.0f, 4.0f); // its diagonal neighbour
-    UpdatePlaying();
-    EXPECT_TRUE(gameState.levelOutro);
-    EXPECT_TRUE(gameState.levelFinished);
+    for (const auto& [x, y, reached] : steps)
+    {
+        std::tie(mazeGrid.playerX, mazeGrid.playerY) = std::pair(x, y);
+        gameState.levelOutro = false;
+        UpdatePlaying();
+        EXPECT_EQ(gameState.levelOutro, reached) << x << " " << y;
+    }
     EXPECT_EQ(gameState.phaseClock, 0.0f);
-    EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 1u);
-    gameState.levelOutro = false;
-    UpdatePlaying();
-    EXPECT_FALSE(gameState.levelOutro);
     EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 1u);
 }
 
