@@ -86,28 +86,13 @@ size_t CountAnnouncedTgaBytes(const uint8_t* data, size_t size)
 }
 constexpr size_t IMAGE_BYTES_MAX = 2u << 20;
 
-// A TGA file of the given type, size and depth with `pixelBytes` bytes of pixels.
+// A TGA file of the given type, size and depth with `pixelBytes` bytes of pixels (at most 64).
 void WriteImage(const char* path, uint8_t type, uint8_t width, uint8_t height, uint8_t bits,
                 size_t pixelBytes)
 {
-    uint8_t bytes[18 + 64] = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, width, 0, height, 0, bits};
-    for (size_t i = 18; i < sizeof bytes; ++i)
-    {
-        bytes[i] = static_cast<uint8_t>(i * 7);
-    }
+    const uint8_t bytes[18 + 64] = {0, 0, type, 0,     0, 0,      0, 0,   0,
+                                    0, 0, 0,    width, 0, height, 0, bits};
     WriteFile(path, bytes, 18 + pixelBytes);
-}
-
-// A mono 8-bit WAV file of 64 samples at 8000 Hz, cut after `keep` bytes.
-void WriteWav(const char* path, size_t keep)
-{
-    uint8_t bytes[44 + 64] =
-        "RIFF\x64\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1F\0\0\x40\x1F\0\0\1\0\x08\0data\x40";
-    for (size_t i = 44; i < sizeof bytes; ++i)
-    {
-        bytes[i] = static_cast<uint8_t>(128 + ((i - 44) % 16) * 4);
-    }
-    WriteFile(path, bytes, keep);
 }
 
 // ---- The few OpenGL calls the texture list makes, answered without a driver: each upload reads
@@ -284,8 +269,11 @@ void PrepareNothing() {}
 void PrepareSoundList()
 {
     setenv("ALSOFT_DRIVERS", "null", 1);
-    WriteWav("duomenys/a.wav", 44 + 64);
-    WriteWav("duomenys/cut.wav", 30);
+    // A mono 8-bit WAV file of 64 samples at 8000 Hz, whole and cut inside its header.
+    static const uint8_t WAV[44 + 64] =
+        "RIFF\x64\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1F\0\0\x40\x1F\0\0\1\0\x08\0data\x40";
+    WriteFile("duomenys/a.wav", WAV, sizeof WAV);
+    WriteFile("duomenys/cut.wav", WAV, 30);
     static const uint8_t JUNK[] = "RIFF\xff\xff\xff\x7fWAVEfmt \x02\0\0\0junk";
     WriteFile("duomenys/junk.wav", JUNK, sizeof JUNK);
     Require(InitSound(), "the null device opens");
@@ -426,8 +414,7 @@ void FuzzRecordsFile(const uint8_t* data, size_t size)
     size_t length = 1 + (size > 0 ? data[0] % NAME_MAX_LENGTH : 0);
     for (size_t i = 0; i < length; ++i)
     {
-        uint8_t byte = i + 1 < size ? data[i + 1] : static_cast<uint8_t>(i);
-        playerName[i] = LETTERS[byte % (sizeof LETTERS - 1)];
+        playerName[i] = LETTERS[(i + 1 < size ? data[i + 1] : i) % (sizeof LETTERS - 1)];
     }
     playerName[length] = '\0';
     gameState.score = static_cast<int32_t>(hash % 2000000u);

@@ -110,11 +110,9 @@ TEST(SoundBank, ALineSetsItsSlotAndAWaveThatCannotBeLoadedLeavesItSilentAndTheOt
     EXPECT_EQ(Describe(SND_MUSIC), "1 (0, 2.5, 0) 20100");
     EXPECT_EQ(Describe(SND_MENU_SLIDE), "0 (0, 0, 0) 0");
     EXPECT_EQ(Describe(SND_MENU_MOVE), "0 (0, 0, 0) 0");
-    soundLog = SoundLog{};
     alGetError();
     StartSound(SND_SPLASH); // silence, harmlessly
     StartSound(SND_MUSIC);
-    StartSound(SND_MUSIC); // a restart, counted again
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
     ALint state = 0;
     alGetSourcei(soundSources[SND_MUSIC], AL_SOURCE_STATE, &state);
@@ -122,8 +120,6 @@ TEST(SoundBank, ALineSetsItsSlotAndAWaveThatCannotBeLoadedLeavesItSilentAndTheOt
     StopSound(SND_MUSIC);
     alGetSourcei(soundSources[SND_MUSIC], AL_SOURCE_STATE, &state);
     EXPECT_EQ(state, AL_STOPPED);
-    EXPECT_EQ(soundLog.starts[SND_MUSIC], 2u);
-    EXPECT_EQ(soundLog.stops[SND_MUSIC], 1u);
     // The delete calls fail on the empty slots and attached buffers, and leave an error behind:
     // the device is closed all the same.
     ShutdownSound();
