@@ -67,21 +67,16 @@ bool IsTerminated(const char* text, size_t size)
     return std::memchr(text, '\0', size) != nullptr;
 }
 
-// The size and depth a TGA header gives (all 0 for a header too short to tell).
-TgaImage ReadHeader(const uint8_t* data, size_t size)
-{
-    auto byte = [&](size_t at) { return size < 17 ? uint8_t{0} : data[at]; };
-    auto side = [&](size_t at) { return static_cast<int16_t>(byte(at) | (byte(at + 1) << 8)); };
-    return {0, 0, byte(16), side(12), side(14), nullptr};
-}
-
-// The pixel bytes a TGA header announces. Inputs that announce more than IMAGE_BYTES_MAX are
-// kept from the loader: it would only allocate and walk a huge zeroed buffer, which under the
-// sanitizers takes most of a minute per input and is the same code as for a small one.
+// The pixel bytes a TGA header announces (0 for a header too short to tell). Inputs that announce
+// more than IMAGE_BYTES_MAX are kept from the loader: it would only allocate and walk a huge
+// zeroed buffer, which under the sanitizers takes most of a minute per input and is the same code
+// as for a small one.
 size_t CountAnnouncedTgaBytes(const uint8_t* data, size_t size)
 {
-    TgaImage header = ReadHeader(data, size);
-    int64_t bytes = int64_t{header.width} * header.height * (header.bitsPerPixel / 8);
+    auto byte = [&](size_t at) { return size < 17 ? uint8_t{0} : data[at]; };
+    auto side = [&](size_t at)
+    { return int64_t{static_cast<int16_t>(byte(at) | (byte(at + 1) << 8))}; };
+    int64_t bytes = side(12) * side(14) * (byte(16) / 8);
     return bytes > 0 ? static_cast<size_t>(bytes) : 0;
 }
 constexpr size_t IMAGE_BYTES_MAX = 2u << 20;
@@ -190,14 +185,9 @@ namespace
 // calls good has every byte its header announces.
 void FuzzTgaImage(const uint8_t* data, size_t size)
 {
+    // The size refusal's bounds are arithmetic, held by the unit tests' cases at each bound.
     if (CountAnnouncedTgaBytes(data, size) > IMAGE_BYTES_MAX)
     {
-        // The size rule alone: no side above TGA_MAX_SIDE, no buffer beyond 32-bit sizes.
-        TgaImage header = ReadHeader(data, size);
-        size_t bytes = CountTgaPixelBytes(&header);
-        Require(bytes <= INT32_MAX &&
-                    (bytes == 0 || (header.width <= TGA_MAX_SIDE && header.height <= TGA_MAX_SIDE)),
-                "no side above the largest, no buffer beyond 32-bit sizes");
         return;
     }
     WriteFile("duomenys/x.tga", data, size);

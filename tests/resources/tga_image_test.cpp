@@ -46,14 +46,14 @@ TgaImage* LoadFile(const TgaHeader& header, const std::vector<uint8_t>& body)
         WriteImage("duomenys/test.tga", header, std::string(body.begin(), body.end())).c_str());
 }
 
-// A slot's texture as "width x height RGB(A) last pixel"; the last pixel shows a misread row.
+// A slot's texture as "width x height last pixel"; the last pixel shows a misread row, and its
+// alpha an upload of the wrong format.
 std::string Describe(int slot)
 {
-    GLint width = 0, height = 0, alphaBits = 0, filter = 0;
+    GLint width = 0, height = 0, filter = 0;
     glBindTexture(GL_TEXTURE_2D, textureIds[slot]);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
     // Without mipmaps only a filter that uses none makes the texture complete.
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
     std::vector<uint8_t> rgba(static_cast<size_t>(width * height * 4) + 4);
@@ -61,9 +61,8 @@ std::string Describe(int slot)
     glBindTexture(GL_TEXTURE_2D, 0);
     const uint8_t* last = &rgba[rgba.size() - 4];
     char text[64];
-    std::snprintf(text, sizeof text, "%dx%d %s %d,%d,%d,%d%s", width, height,
-                  alphaBits > 0 ? "RGBA" : "RGB", last[0], last[1], last[2], last[3],
-                  filter == GL_LINEAR ? "" : " mipmapped");
+    std::snprintf(text, sizeof text, "%dx%d %d,%d,%d,%d%s", width, height, last[0], last[1],
+                  last[2], last[3], filter == GL_LINEAR ? "" : " mipmapped");
     return text;
 }
 
@@ -137,7 +136,7 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
         const std::string path = WriteImage("duomenys/vaizdas" + std::to_string(i) + ".tga",
                                             {.width = int16_t(i + 1)}, std::string(3 * i + 3, '@'));
         lists.push_back((i > 0 ? lists.back() + "\r\n" : "") + path);
-        slots.push_back(std::to_string(i + 1) + "x1 RGB 64,64,64,255");
+        slots.push_back(std::to_string(i + 1) + "x1 64,64,64,255");
     }
     // Three 24-bit pixels make a 9-byte row, which 4-byte row alignment would misread.
     WriteImage("duomenys/rgb.tga", {.width = 3, .height = 2},
@@ -147,7 +146,7 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
     // A path of 79 characters fills the line buffer.
     const std::string longPath =
         WriteImage("duomenys/" + std::string(66, 'a') + ".tga", {.width = 3}, std::string(9, '@'));
-    const std::string placeholder = "8x8 RGB 255,0,255,255";
+    const std::string placeholder = "8x8 255,0,255,255";
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {lists[10], {slots.begin(), slots.begin() + 9}},
         // A read that yields nothing (the break behind the last line) takes no slot.
@@ -157,7 +156,7 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
         // A line that begins with NUL names no file: it takes its slot like a missing one.
         {std::string("duomenys/nera.tga\r\nduomenys/rgb.tga\r\nduomenys/gylis16.tga\r\n") + '\0' +
              "duomenys/rgb.tga\r\nduomenys/rgba.tga",
-         {placeholder, "3x2 RGB 18,17,16,255", placeholder, placeholder, "1x1 RGBA 3,2,1,200"}},
+         {placeholder, "3x2 18,17,16,255", placeholder, placeholder, "1x1 3,2,1,200"}},
     };
     for (const auto& [list, expected] : cases)
     {
