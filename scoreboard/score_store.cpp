@@ -289,7 +289,10 @@ StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
     sqlite3* db = store->sqlite;
     StoredRow row{name, result.score, result.mode, result.number, code, std::time(nullptr)};
     std::unique_lock writing(sqliteWriter, std::defer_lock);
-    write ? writing.lock() : void();
+    if (write)
+    {
+        writing.lock();
+    }
     // One transaction: the place is read from the same moment the result was stored at.
     if (!ExecuteSql(db, write ? "BEGIN IMMEDIATE" : "BEGIN") || (write && !InsertRow(db, row)))
     {
