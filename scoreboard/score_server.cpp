@@ -215,10 +215,11 @@ void ServeResult(std::string_view query, bool write, const std::string& address,
     }
     RankedResult ranked{};
     ScoreBoard board;
-    StoreOutcome outcome = StoreVerifiedResult(workerStore, name, verified, code, write, &ranked);
-    if (outcome == STORE_FAILED || !ReadScoreBoard(workerStore, &board))
+    StoreOutcome outcome =
+        StoreVerifiedResult(workerStore, name, verified, code, write, &ranked, &board);
+    if (outcome == STORE_FAILED)
     {
-        SetBusyPage(answer, outcome == STORE_FAILED ? "failed" : "unread");
+        SetBusyPage(answer, "failed");
         return;
     }
     const char* outcomes[] = {"added", "repeated", "unstored"};

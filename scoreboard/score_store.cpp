@@ -276,11 +276,11 @@ void CloseScoreStore(ScoreStore* store)
 
 StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
                                  const VerifiedResult& result, const std::string& code, bool write,
-                                 RankedResult* ranked)
+                                 RankedResult* ranked, ScoreBoard* board)
 {
     if (IsPostgresTarget(store->target))
     {
-        return StorePostgresResult(store, name, result, code, write, ranked);
+        return StorePostgresResult(store, name, result, code, write, ranked, board);
     }
     if (!OpenSqliteStore(store))
     {
@@ -293,7 +293,7 @@ StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
     {
         writing.lock();
     }
-    // One transaction: the place is read from the same moment the result was stored at.
+    // One transaction: the place and the board are read from the moment the result was stored.
     if (!ExecuteSql(db, write ? "BEGIN IMMEDIATE" : "BEGIN") || (write && !InsertRow(db, row)))
     {
         return FailSqlite(store), STORE_FAILED;
@@ -310,7 +310,8 @@ StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
     {
         ranked->id = INT64_MAX; // behind every stored result of the same score
     }
-    if (!RankResult(db, ranked) || !ExecuteSql(db, "COMMIT"))
+    if (!RankResult(db, ranked) || !ReadBoardRows(db, MODE_FIXED, &board->fixedRows) ||
+        !ReadBoardRows(db, MODE_RANDOM, &board->randomRows) || !ExecuteSql(db, "COMMIT"))
     {
         return FailSqlite(store), STORE_FAILED;
     }

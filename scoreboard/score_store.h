@@ -81,10 +81,11 @@ bool IsPostgresTarget(const std::string& target);
 bool PrepareScoreStore(const std::string& target, std::string* error);
 void CloseScoreStore(ScoreStore* store);
 // Stores name, score, mode and code in one transaction unless the code is already stored, and
-// ranks the result; STORE_ADDED only once it is committed. With `write` false nothing is stored.
+// ranks the result and reads the board in the same one; STORE_ADDED only once it is committed.
+// With `write` false nothing is stored.
 StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
                                  const VerifiedResult& result, const std::string& code, bool write,
-                                 RankedResult* ranked);
+                                 RankedResult* ranked, ScoreBoard* board);
 bool ReadScoreBoard(ScoreStore* store, ScoreBoard* board);
 // Every result of a SQLite file, oldest first.
 bool ReadSqliteRows(const std::string& path, std::vector<StoredRow>* rows, std::string* error);

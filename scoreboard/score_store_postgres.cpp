@@ -30,8 +30,10 @@ const char* const SCHEMA_STEPS[SCHEMA_VERSION] = {
 const char* const STATEMENTS[][2] = {
     {"insert", "INSERT INTO results (name, score, mode, number, code, stored_at)"
                " VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING RETURNING id"},
-    {"find", "SELECT id, name, score, mode FROM results WHERE code = $1"},
-    {"rank", "SELECT COUNT(*) FILTER (WHERE score > $2 OR (score = $2 AND id < $3)), COUNT(*)"
+    {"find", "SELECT id, name FROM results WHERE code = $1"},
+    // A code not stored yet is placed behind every stored result of the same score.
+    {"rank", "SELECT COUNT(*) FILTER (WHERE score > $2 OR (score = $2 AND id < COALESCE("
+             "(SELECT id FROM results WHERE code = $3), 9223372036854775807))), COUNT(*)"
              " FROM results WHERE mode = $1"},
 };
 
@@ -64,16 +66,47 @@ Result Execute(PGconn* db, const char* sql)
     return Result(PQexec(db, sql), &PQclear);
 }
 
-// Runs a prepared statement with text parameters.
-Result ExecutePrepared(PGconn* db, const char* name, std::initializer_list<std::string> values)
+// A prepared statement's parameters as libpq takes them: text, valid while `values` is.
+struct StatementTexts
 {
     const char* texts[8];
-    int count = 0;
+    int count;
+};
+
+StatementTexts ReadTexts(std::initializer_list<std::string> values)
+{
+    StatementTexts texts{{}, 0};
     for (const std::string& value : values)
     {
-        texts[count++] = value.c_str();
+        texts.texts[texts.count++] = value.c_str();
     }
-    return Result(PQexecPrepared(db, name, count, texts, nullptr, nullptr, 0), &PQclear);
+    return texts;
+}
+
+Result ExecutePrepared(PGconn* db, const char* name, std::initializer_list<std::string> values)
+{
+    StatementTexts texts = ReadTexts(values);
+    return Result(PQexecPrepared(db, name, texts.count, texts.texts, nullptr, nullptr, 0),
+                  &PQclear);
+}
+
+// In pipeline mode: queues the statement; its answer is read after the sync.
+bool SendPrepared(PGconn* db, const char* name, std::initializer_list<std::string> values)
+{
+    StatementTexts texts = ReadTexts(values);
+    return PQsendQueryPrepared(db, name, texts.count, texts.texts, nullptr, nullptr, 0) == 1;
+}
+
+// The next answer in a pipeline. A statement's answer is followed by a null result, a sync's
+// is not.
+Result ReadAnswer(PGconn* db)
+{
+    Result answer(PQgetResult(db), &PQclear);
+    if (answer && PQresultStatus(answer.get()) != PGRES_PIPELINE_SYNC)
+    {
+        PQclear(PQgetResult(db));
+    }
+    return answer;
 }
 
 int64_t ReadInteger(const Result& result, int row, int column)
@@ -155,6 +188,18 @@ template <typename Work> bool RunWithReconnect(ScoreStore* store, Work work, boo
     return false;
 }
 
+void ReadBoardAnswer(const Result& rows, ScoreBoard* board)
+{
+    board->fixedRows.clear();
+    board->randomRows.clear();
+    for (int i = 0; i < PQntuples(rows.get()); ++i)
+    {
+        (ReadInteger(rows, i, 0) == MODE_FIXED ? board->fixedRows : board->randomRows)
+            .push_back({ReadInteger(rows, i, 1), PQgetvalue(rows.get(), i, 2),
+                        static_cast<int32_t>(ReadInteger(rows, i, 3))});
+    }
+}
+
 } // namespace
 
 bool PreparePostgresStore(const std::string& uri, std::string* error)
@@ -222,60 +267,55 @@ void ClosePostgresStore(ScoreStore* store)
 
 StoreOutcome StorePostgresResult(ScoreStore* store, const std::string& name,
                                  const VerifiedResult& result, const std::string& code, bool write,
-                                 RankedResult* ranked)
+                                 RankedResult* ranked, ScoreBoard* board)
 {
     StoreOutcome outcome = STORE_FAILED;
     RunWithReconnect(
         store,
         [&](PGconn* db)
         {
-            *ranked = {0, name, result.score, result.mode, 0, 0};
-            bool added = false;
-            // The insert commits on its own; only then is the result called stored.
-            if (write)
+            // One round trip: the statements go out together and run as one transaction,
+            // committed at the sync. The result is called stored only once that is answered.
+            // Each statement sees what committed before it began, and the insert waits for a
+            // clashing one to end: the result found is ours or the one stored before.
+            std::string score = std::to_string(result.score);
+            std::string mode = std::to_string(result.mode);
+            bool sent =
+                PQenterPipelineMode(db) == 1 &&
+                (!write || SendPrepared(db, "insert",
+                                        {name, score, mode, std::to_string(result.number), code,
+                                         std::to_string(std::time(nullptr))})) &&
+                SendPrepared(db, "find", {code}) && SendPrepared(db, "rank", {mode, score, code}) &&
+                PQsendQueryParams(db, BOARD_SQL, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
+                PQpipelineSync(db) == 1;
+            Result inserted = sent && write ? ReadAnswer(db) : Result(nullptr, &PQclear);
+            Result stored = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
+            Result rank = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
+            Result rows = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
+            Result sync = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
+            if (PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
             {
-                Result inserted = ExecutePrepared(
-                    db, "insert",
-                    {name, std::to_string(result.score), std::to_string(result.mode),
-                     std::to_string(result.number), code, std::to_string(std::time(nullptr))});
-                if (!Succeeded(inserted))
-                {
-                    return FailPostgres(store, inserted);
-                }
-                added = PQntuples(inserted.get()) == 1;
-                ranked->id = added ? ReadInteger(inserted, 0, 0) : 0;
+                // Lost in the middle: the connection cannot be trusted to be anywhere.
+                store->error = ReadReason(PQerrorMessage(db));
+                ClosePostgresStore(store);
+                return false;
             }
-            bool found = added;
-            if (!added)
+            for (const Result* answer : {&inserted, &stored, &rank, &rows})
             {
-                // A statement of its own: it sees a clashing insert that committed meanwhile.
-                Result stored = ExecutePrepared(db, "find", {code});
-                if (!Succeeded(stored))
+                if ((write || answer != &inserted) && !Succeeded(*answer))
                 {
-                    return FailPostgres(store, stored);
-                }
-                found = PQntuples(stored.get()) == 1;
-                if (found)
-                {
-                    *ranked = {ReadInteger(stored, 0, 0),
-                               PQgetvalue(stored.get(), 0, 1),
-                               static_cast<int32_t>(ReadInteger(stored, 0, 2)),
-                               static_cast<uint8_t>(ReadInteger(stored, 0, 3)),
-                               0,
-                               0};
+                    return FailPostgres(store, *answer); // rolled back at the sync
                 }
             }
-            Result rank =
-                ExecutePrepared(db, "rank",
-                                {std::to_string(ranked->mode), std::to_string(ranked->score),
-                                 std::to_string(found ? ranked->id : INT64_MAX)});
-            if (!Succeeded(rank))
-            {
-                // Stored all the same: the page will say so when the address is opened again.
-                return FailPostgres(store, rank);
-            }
-            ranked->place = ReadInteger(rank, 0, 0) + 1;
-            ranked->total = ReadInteger(rank, 0, 1) + (found ? 0 : 1);
+            bool found = PQntuples(stored.get()) == 1;
+            *ranked = {found ? ReadInteger(stored, 0, 0) : 0,
+                       found ? PQgetvalue(stored.get(), 0, 1) : name,
+                       result.score,
+                       result.mode,
+                       ReadInteger(rank, 0, 0) + 1,
+                       ReadInteger(rank, 0, 1) + (found ? 0 : 1)};
+            ReadBoardAnswer(rows, board);
+            bool added = write && PQntuples(inserted.get()) == 1;
             outcome = added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
             return true;
         });
@@ -284,26 +324,18 @@ StoreOutcome StorePostgresResult(ScoreStore* store, const std::string& name,
 
 bool ReadPostgresBoard(ScoreStore* store, ScoreBoard* board)
 {
-    return RunWithReconnect(
-        store,
-        [&](PGconn* db)
-        {
-            // One statement: both tables come from the same moment.
-            Result rows = Execute(db, BOARD_SQL);
-            if (!Succeeded(rows))
-            {
-                return FailPostgres(store, rows);
-            }
-            board->fixedRows.clear();
-            board->randomRows.clear();
-            for (int i = 0; i < PQntuples(rows.get()); ++i)
-            {
-                (ReadInteger(rows, i, 0) == MODE_FIXED ? board->fixedRows : board->randomRows)
-                    .push_back({ReadInteger(rows, i, 1), PQgetvalue(rows.get(), i, 2),
-                                static_cast<int32_t>(ReadInteger(rows, i, 3))});
-            }
-            return true;
-        });
+    return RunWithReconnect(store,
+                            [&](PGconn* db)
+                            {
+                                // One statement: both tables come from the same moment.
+                                Result rows = Execute(db, BOARD_SQL);
+                                if (!Succeeded(rows))
+                                {
+                                    return FailPostgres(store, rows);
+                                }
+                                ReadBoardAnswer(rows, board);
+                                return true;
+                            });
 }
 
 bool ImportPostgresRows(ScoreStore* store, const std::vector<StoredRow>& rows, int64_t* added)
