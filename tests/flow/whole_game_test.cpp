@@ -119,6 +119,7 @@ TEST_F(WholeGame, ACustomMazeIsBuiltFromItsScreensValuesAndItsWayOutLeadsToTheMe
         }
         return true;
     };
+    player.errandPasses = 2000; // ten times what the way out takes, not a campaign's
     ASSERT_EQ(PlayErrand(player, ERRAND_CUSTOM_MAZE, watchBuilding), "");
     EXPECT_TRUE(built);
     EXPECT_EQ(gameState.screenState, STATE_MENU);
