@@ -114,6 +114,12 @@ bool ReadBoardRows(sqlite3* db, uint8_t mode, std::vector<BoardRow>* rows)
     return status == SQLITE_DONE;
 }
 
+bool ReadBoard(sqlite3* db, ScoreBoard* board)
+{
+    return ReadBoardRows(db, MODE_FIXED, &board->fixedRows) &&
+           ReadBoardRows(db, MODE_RANDOM, &board->randomRows);
+}
+
 // False when the query fails; *found tells whether the code is stored.
 bool FindStoredResult(sqlite3* db, const std::string& code, RankedResult* ranked, bool* found)
 {
@@ -310,8 +316,7 @@ StoreOutcome StoreVerifiedResult(ScoreStore* store, const std::string& name,
     {
         ranked->id = INT64_MAX; // behind every stored result of the same score
     }
-    if (!RankResult(db, ranked) || !ReadBoardRows(db, MODE_FIXED, &board->fixedRows) ||
-        !ReadBoardRows(db, MODE_RANDOM, &board->randomRows) || !ExecuteSql(db, "COMMIT"))
+    if (!RankResult(db, ranked) || !ReadBoard(db, board) || !ExecuteSql(db, "COMMIT"))
     {
         return FailSqlite(store), STORE_FAILED;
     }
@@ -327,9 +332,7 @@ bool ReadScoreBoard(ScoreStore* store, ScoreBoard* board)
     }
     // One read transaction: both tables come from the same moment.
     return (OpenSqliteStore(store) && ExecuteSql(store->sqlite, "BEGIN") &&
-            ReadBoardRows(store->sqlite, MODE_FIXED, &board->fixedRows) &&
-            ReadBoardRows(store->sqlite, MODE_RANDOM, &board->randomRows) &&
-            ExecuteSql(store->sqlite, "COMMIT")) ||
+            ReadBoard(store->sqlite, board) && ExecuteSql(store->sqlite, "COMMIT")) ||
            FailSqlite(store);
 }
 

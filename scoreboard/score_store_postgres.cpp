@@ -288,17 +288,25 @@ StoreOutcome StorePostgresResult(ScoreStore* store, const std::string& name,
                 SendPrepared(db, "find", {code}) && SendPrepared(db, "rank", {mode, score, code}) &&
                 PQsendQueryParams(db, BOARD_SQL, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
                 PQpipelineSync(db) == 1;
-            Result inserted = sent && write ? ReadAnswer(db) : Result(nullptr, &PQclear);
-            Result stored = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
-            Result rank = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
-            Result rows = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
-            Result sync = sent ? ReadAnswer(db) : Result(nullptr, &PQclear);
-            if (PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
+            // Lost in the middle: the connection cannot be trusted to be anywhere.
+            auto lose = [&]
             {
-                // Lost in the middle: the connection cannot be trusted to be anywhere.
                 store->error = ReadReason(PQerrorMessage(db));
                 ClosePostgresStore(store);
                 return false;
+            };
+            if (!sent)
+            {
+                return lose();
+            }
+            Result inserted = write ? ReadAnswer(db) : Result(nullptr, &PQclear);
+            Result stored = ReadAnswer(db);
+            Result rank = ReadAnswer(db);
+            Result rows = ReadAnswer(db);
+            Result sync = ReadAnswer(db);
+            if (PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
+            {
+                return lose();
             }
             for (const Result* answer : {&inserted, &stored, &rank, &rows})
             {
