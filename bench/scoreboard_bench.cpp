@@ -1,8 +1,10 @@
 // The score page under load: pages/s and p99 latency of / and stored results/s and p99 latency of
 // /rezultatas, with 16 and 64 kept-alive clients, for SQLite and PostgreSQL, one server and three
 // on one database, beside a plain static file served by Boost.Beast (the same library) as the
-// ceiling. Prints a Markdown table, then the latency of GET / from one client while a thousand
-// others each send a byte of their request a second.
+// ceiling. Those clients send each request as soon as the last is answered, so the latencies in
+// the table are those of a saturated server. Then, for one server, the latency of results
+// submitted at a steady 1000 a second by 16 clients, and of GET / from one client while a
+// thousand others each send a byte of their request a second.
 //
 //   bench_scoreboard [SECONDS [SQLite|PostgreSQL]]   (run from the build directory: it starts
 //       scoreboard/vortanai-scoreboard, and a PostgreSQL cluster of its own in /tmp; the second
@@ -179,6 +181,22 @@ std::string NextSubmission()
     return "/rezultatas?v=Bench&r=" + std::string(code);
 }
 
+// Waits for the clients' threads; every latency they measured, in one list.
+std::vector<double> JoinClients(std::vector<std::thread>* threads,
+                                const std::vector<std::vector<double>>& latencies)
+{
+    for (std::thread& thread : *threads)
+    {
+        thread.join();
+    }
+    std::vector<double> all;
+    for (const std::vector<double>& some : latencies)
+    {
+        all.insert(all.end(), some.begin(), some.end());
+    }
+    return all;
+}
+
 // `clients` connections spread over the ports, each sending its requests back to back.
 Measure Load(const std::vector<int>& ports, int clients, double seconds, bool submit)
 {
@@ -209,21 +227,69 @@ Measure Load(const std::vector<int>& ports, int clients, double seconds, bool su
                 close(fd);
             });
     }
-    for (std::thread& thread : threads)
-    {
-        thread.join();
-    }
-    std::vector<double> all;
-    for (const std::vector<double>& some : latencies)
-    {
-        all.insert(all.end(), some.begin(), some.end());
-    }
+    std::vector<double> all = JoinClients(&threads, latencies);
     std::sort(all.begin(), all.end());
     if (failures > 0)
     {
         std::fprintf(stderr, "bench_scoreboard: %d failed requests\n", failures.load());
     }
     return {double(all.size()) / seconds, all.empty() ? 0 : all[all.size() * 99 / 100]};
+}
+
+// The median, p99 and slowest of `times` (in ms).
+std::string DescribeTimes(std::vector<double> times, int failures)
+{
+    if (times.empty())
+    {
+        return "no answer (" + std::to_string(failures) + " failed)";
+    }
+    std::sort(times.begin(), times.end());
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "median %.1f ms, p99 %.1f ms, slowest %.1f ms of %zu requests (%d failed)",
+                  times[times.size() / 2], times[times.size() * 99 / 100], times.back(),
+                  times.size(), failures);
+    return line;
+}
+
+// Submissions at `rate` a second in all, spread evenly over `clients` kept-alive connections.
+// Each is timed from when it was due, not from when it could be sent, so that a slow answer
+// counts against the requests it held back too.
+std::string MeasureStoringAtRate(const std::vector<int>& ports, int clients, double rate,
+                                 double seconds)
+{
+    std::vector<std::vector<double>> latencies(static_cast<size_t>(clients));
+    std::atomic<int> failures = 0;
+    std::vector<std::thread> threads;
+    auto toDuration = [](double count)
+    { return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(count)); };
+    auto began = Clock::now();
+    auto end = began + toDuration(seconds);
+    auto interval = toDuration(clients / rate);
+    for (int c = 0; c < clients; ++c)
+    {
+        threads.emplace_back(
+            [&, c]
+            {
+                int port = ports[size_t(c) % ports.size()];
+                int fd = Connect(port);
+                for (auto due = began + interval * c / clients; fd >= 0 && due < end;
+                     due += interval)
+                {
+                    std::this_thread::sleep_until(due);
+                    if (!Request(fd, NextSubmission()))
+                    {
+                        ++failures;
+                        close(fd);
+                        fd = Connect(port);
+                    }
+                    latencies[size_t(c)].push_back(
+                        std::chrono::duration<double, std::milli>(Clock::now() - due).count());
+                }
+                close(fd);
+            });
+    }
+    return DescribeTimes(JoinClients(&threads, latencies), failures);
 }
 
 // GET / from one client every 10 ms beside 1000 connections that each send the next byte of
@@ -267,13 +333,7 @@ std::string MeasureBesideSlowClients(int port, double seconds)
     sender.join();
     close(fd);
     std::for_each(slow.begin(), slow.end(), close);
-    std::sort(times.begin(), times.end());
-    char line[200];
-    std::snprintf(line, sizeof line,
-                  "median %.1f ms, p99 %.1f ms, slowest %.1f ms of %zu requests (%d failed)",
-                  times[times.size() / 2], times[times.size() * 99 / 100], times.back(),
-                  times.size(), failures);
-    return line;
+    return DescribeTimes(times, failures);
 }
 
 // Runs a program of the installed PostgreSQL in the cluster's folder as its owner.
@@ -330,7 +390,7 @@ int main(int argc, char** argv)
     }
     kill(ceiling, SIGKILL);
     waitpid(ceiling, nullptr, 0);
-    std::vector<std::string> besideSlow;
+    std::vector<std::string> notes; // the lines under the table
     const std::pair<const char*, std::string> databases[] = {
         {"SQLite", "bench-scores/scores.sqlite"}, {"PostgreSQL", postgres}};
     for (const auto& [kind, database] : databases)
@@ -362,9 +422,12 @@ int main(int argc, char** argv)
             }
             if (count == 1)
             {
-                besideSlow.push_back(std::string("GET / of 1 vortanai-scoreboard (") + kind +
-                                     ") beside 1000 clients sending a byte a second: " +
-                                     MeasureBesideSlowClients(ports[0], seconds));
+                notes.push_back(std::string("Results stored in 1 vortanai-scoreboard (") + kind +
+                                ") at 1000 a second from 16 clients: " +
+                                MeasureStoringAtRate(ports, 16, 1000, seconds));
+                notes.push_back(std::string("GET / of 1 vortanai-scoreboard (") + kind +
+                                ") beside 1000 clients sending a byte a second: " +
+                                MeasureBesideSlowClients(ports[0], seconds));
             }
             for (pid_t server : servers)
             {
@@ -374,7 +437,7 @@ int main(int argc, char** argv)
         }
     }
     std::printf("\n");
-    for (const std::string& line : besideSlow)
+    for (const std::string& line : notes)
     {
         std::printf("%s\n", line.c_str());
     }
