@@ -8,7 +8,6 @@
 #include "present/gl_window.h"
 #include "present/settings.h"
 #include "tests/support/fake_system.h"
-#include "tests/support/gl_fixture.h"
 #include "tests/support/test_files.h"
 
 // The program from start to end: every way start-up can fail says so in its boxes and ends with
@@ -54,7 +53,6 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         ResetFakeSystem();
         gameState = GameState{};
         settings = Settings{};
-        KeepDriverLoaded();
         std::filesystem::copy(SourcePath("data"), ".",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);

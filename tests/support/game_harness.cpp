@@ -19,7 +19,6 @@
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 #include "tests/support/fake_system.h"
-#include "tests/support/gl_fixture.h"
 #include "tests/support/test_files.h"
 
 namespace
@@ -112,7 +111,6 @@ void HoldOnly(uint8_t key)
 bool StartHarnessGame()
 {
     ResetFakeSystem();
-    KeepDriverLoaded();
     std::filesystem::remove_all("duomenys");
     std::filesystem::remove_all("vortanai");
     std::filesystem::remove_all("rekordai");

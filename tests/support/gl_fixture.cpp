@@ -2,25 +2,13 @@
 
 #include <GL/gl.h>
 #include <cstdio>
-#include <dlfcn.h>
 
 #include "present/gl_window.h"
 #include "present/settings.h"
 
-void KeepDriverLoaded()
-{
-    const char* libraries[] = {"libGLX_mesa.so.0", "libdbus-1.so.3",
-                               "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"};
-    for (const char* library : libraries)
-    {
-        dlopen(library, RTLD_LAZY | RTLD_NODELETE);
-    }
-}
-
 bool OpenTestWindow(int32_t width, int32_t height)
 {
     settings = Settings{};
-    KeepDriverLoaded();
     return CreateGLWindow("Vortanai test", width, height, 32, 60, 32, false);
 }
 

@@ -6,9 +6,6 @@
 #include <string>
 #include <vector>
 
-// Loads the GL driver's libraries for good: the window system unloads them when it closes, and
-// the leak checker can only name what they left behind while they are still there.
-void KeepDriverLoaded();
 // Opens a windowed game window of this client size; false when it could not be made.
 bool OpenTestWindow(int32_t width, int32_t height);
 void CloseTestWindow();
