@@ -81,7 +81,8 @@ TEST(TgaImage, PixelsComeOutInFileOrderWithBlueAndRedSwappedForThreeAndFourBytes
         // The ID field is not skipped: its bytes become the first pixel.
         {"image ID", {.idLength = 3, .width = 2}, {7, 8, 9, 10, 20, 30}, {9, 8, 7, 30, 20, 10}},
         {"cut short, the rest zero", {.height = 2}, {10, 20, 30, 40}, {30, 20, 10, 0, 0, 40}},
-        {"largest side", {.width = TGA_MAX_SIDE}, {1, 2, 3}, {3, 2, 1, 0}},
+        {"widest", {.width = TGA_MAX_SIDE}, {1, 2, 3}, {3, 2, 1, 0}},
+        {"tallest", {.height = TGA_MAX_SIDE}, {1, 2, 3}, {3, 2, 1, 0}},
     };
     for (const auto& [name, header, body, pixels] : cases)
     {
@@ -99,11 +100,13 @@ TEST(TgaImage, FilesThatCannotBeUsedComeBackAsRecordsWithTheirStatusAndNoPixels)
     const std::pair<TgaHeader, int32_t> headers[] = {
         {{.imageType = 10}, TGA_ERR_UNSUPPORTED}, // run-length coded
         {{.imageType = 1}, TGA_ERR_COLOR_MAPPED},
-        // Sizes no texture can have are refused before anything is allocated.
-        {{.width = -2, .height = 2}, TGA_ERR_UNSUPPORTED},
+        // Sizes no texture can have are refused before anything is allocated, on either side.
+        {{.width = 0, .height = 4}, TGA_ERR_UNSUPPORTED},
         {{.width = 4, .height = 0}, TGA_ERR_UNSUPPORTED},
+        {{.width = -2, .height = 2}, TGA_ERR_UNSUPPORTED},
+        {{.width = 2, .height = -2}, TGA_ERR_UNSUPPORTED},
         {{.width = TGA_MAX_SIDE + 1}, TGA_ERR_UNSUPPORTED},
-        {{.height = 32767}, TGA_ERR_UNSUPPORTED},
+        {{.height = TGA_MAX_SIDE + 1}, TGA_ERR_UNSUPPORTED},
         {{.width = 4, .bitsPerPixel = 4}, TGA_ERR_UNSUPPORTED},
         {{.width = TGA_MAX_SIDE, .height = TGA_MAX_SIDE, .bitsPerPixel = 255}, TGA_ERR_UNSUPPORTED},
     };
