@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -49,6 +50,12 @@ TEST(VerificationCode, EveryScoreAndBothModesComeBackAndOutOfRangeValuesAreHeld)
         }
     }
     EXPECT_EQ(firstFailure, -1);
+    // Codes as the score page has stored them, worked out apart from this code: score x 100000 +
+    // mode x 10000 + number, scrambled, sealed, and closed by Damm's check digit (his table).
+    EXPECT_EQ((std::vector{Code(0, MODE_FIXED, 0), Code(500, MODE_FIXED, 1),
+                           Code(1335937, MODE_FIXED, 1234), Code(9999999, MODE_RANDOM, 9999)}),
+              (std::vector<std::string>{"41805692730127865", "33234722544072994",
+                                        "96810913082749381", "18686550916221794"}));
     EXPECT_EQ(Read(Code(-5, MODE_FIXED, 14321)), "0 0 4321");
     EXPECT_EQ(Read(Code(123456789, MODE_RANDOM, 0)), "9999999 1 0");
 }
