@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -74,6 +75,10 @@ TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
         {"never more than a cell a pass", 1.0f, 3.0f, {VK_RIGHT}, 0.25f, 1, 2.0f, 3.0f},
         {"stops at its cell's centre before a wall", 1.0f, 1.3f, {VK_UP}, 0.02f, 3, 1.0f, 1.0f},
         {"snaps the other axis onto its line", 3.0f, 3.4f, {VK_RIGHT}, 0.02f, 1, 3.2f, 3.0f},
+        // Half a cell or more belongs to the next cell, whose walls the turn is tested against.
+        {"half a column over", 2.5f, 3.0f, {VK_UP}, 0.02f, 1, 3.0f, 2.8f},
+        {"just short of half a column", 2.49f, 3.0f, {VK_UP}, 0.02f, 1, 2.49f, 3.0f},
+        {"half a row over", 1.0f, 2.5f, {VK_RIGHT}, 0.02f, 1, 1.2f, 3.0f},
         // Right, tested after Up, snaps the row back: only Right acts.
         {"both axes, both open", 3.0f, 3.0f, {VK_UP, VK_RIGHT}, 0.02f, 1, 3.2f, 3.0f},
         {"both axes, walled to the right", 3.0f, 1.0f, {VK_DOWN, VK_RIGHT}, 0.02f, 1, 3.0f, 1.2f},
@@ -96,6 +101,26 @@ TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
         }
         EXPECT_NEAR(mazeGrid.playerX, c.expectedX, 1e-5f) << c.what;
         EXPECT_NEAR(mazeGrid.playerY, c.expectedY, 1e-5f) << c.what;
+    }
+}
+
+// On the maze's first or last row or column the marker does not move towards the edge at all,
+// even where the cells beyond it are open.
+TEST_F(Movement, TheMazesEdgesHoldTheMarkerWhateverLiesBeyond)
+{
+    std::memset(mazeGrid.cells, CELL_PATH, sizeof mazeGrid.cells);
+    mazeGrid.mazeLength = 4.0f;
+    mazeGrid.mazeWidth = 3.0f;
+    gameState.frameSeconds = 0.02f;
+    const std::tuple<uint8_t, float, float> cases[] = {
+        {VK_UP, 1.0f, 0.3f}, {VK_RIGHT, 2.7f, 1.0f}, {VK_DOWN, 1.0f, 1.7f}, {VK_LEFT, 0.3f, 1.0f}};
+    for (const auto& [key, x, y] : cases)
+    {
+        gameState.keyDown[key] = true;
+        std::tie(mazeGrid.playerX, mazeGrid.playerY) = std::pair(x, y);
+        UpdatePlaying();
+        EXPECT_EQ(std::pair(mazeGrid.playerX, mazeGrid.playerY), std::pair(x, y)) << int(key);
+        gameState.keyDown[key] = false;
     }
 }
 
