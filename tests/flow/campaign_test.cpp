@@ -1,5 +1,8 @@
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 #include <tuple>
 
 #include "flow/campaign.h"
@@ -32,9 +35,12 @@ class Campaign : public FlowTest
 } // namespace
 
 // Each level's score is a million over its seconds (at least one) times the level's factor,
-// added when the next level is set up; the fixed campaign's mazes are all accepted.
+// added when the next level is set up; the fixed campaign's mazes are all accepted, and every
+// player gets the same five, each of its size and its cells (the first as its golden grid).
 TEST_F(Campaign, TheScoreSumsEveryLevelWeighedBySize)
 {
+    const char* const mazes[] = {"32x16 1a98f933", "32x32 cb38792f", "64x32 5a8e271a",
+                                 "64x64 fbce9066", "128x64 7efb7346"};
     EXPECT_EQ(ScoreLevel(0, 128), 1000000 / 128);
     gameState.fixedCampaign = true;
     gameState.score = 999;
@@ -49,6 +55,18 @@ TEST_F(Campaign, TheScoreSumsEveryLevelWeighedBySize)
         EXPECT_EQ(gameState.score, score[level - 1]) << level;
         EXPECT_EQ(gameState.levelSeconds, level <= 5 ? 0 : 150);
         EXPECT_EQ(mazeGrid.mazeAccepted, level <= 5);
+        uint32_t hash = 2166136261u; // FNV-1a of the cells in use, row by row
+        for (int32_t row = 0; row < mazeGrid.mazeWidth; ++row)
+        {
+            for (int32_t column = 0; column < mazeGrid.mazeLength; ++column)
+            {
+                hash = (hash ^ mazeGrid.cells[row][column]) * 16777619u;
+            }
+        }
+        char maze[64];
+        std::snprintf(maze, sizeof maze, "%gx%g %08x", mazeGrid.mazeLength, mazeGrid.mazeWidth,
+                      hash);
+        EXPECT_EQ(maze, std::string(mazes[std::min(level, 5) - 1])) << level;
         mazeGrid.mazeAccepted = false;
     }
     EXPECT_EQ(gameState.screenState, STATE_NAME_ENTRY);
