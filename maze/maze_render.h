@@ -1,12 +1,31 @@
 // The maze in 3D: a textured block per wall cell, the player's pyramid, the exit's sign.
 // One cell is one world unit; Z is up, columns run along +X and rows along -Y, and the maze is
-// centred on the origin. The renderer keeps no state: every call reads mazeGrid, gameState's
-// phaseClock and textureIds afresh.
+// centred on the origin. Every call reads mazeGrid, gameState's phaseClock and textureIds afresh;
+// the walls at rest are kept in a GL list made for the maze they show.
 #pragma once
+
+#include <cstdint>
+
+#include "maze/maze_grid.h"
 
 // The edge of a wall block and the height of the walls. The walk's own steps assume it is 1.
 constexpr float CELL_SIZE = 1.0f;
 
+// The GL list of the walls at rest and the maze it was made from. Made by DrawMaze whenever the
+// maze in memory differs; emptied by DeleteMazeLists, which runs when a replaced maze's successor
+// first flies in and at the window's teardown, while the context is still there.
+struct MazeLists
+{
+    uint32_t restList; // 0 when there is none
+    float mazeLength;
+    float mazeWidth;
+    uint8_t cells[MAZE_MAX_SIZE][MAZE_MAX_SIZE];
+};
+
+extern MazeLists mazeLists;
+
+// Gives the list back to GL; the next DrawMaze makes a new one.
+void DeleteMazeLists();
 // Expects the camera in the modelview, texturing on and the wall texture bound. Leaves the
 // modelview moved by the maze's origin offset and the exit marker's texture bound.
 void DrawMaze();

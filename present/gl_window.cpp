@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "maze/maze_render.h"
 #include "platform/platform.h"
 #include "present/settings.h"
 #include "present/text_output.h"
@@ -145,6 +146,7 @@ void DestroyGLWindow()
     if (glWindow.renderingContextCreated)
     {
         DeleteFont();
+        DeleteMazeLists();
         glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
         if (!ReleaseRenderingContext())
         {

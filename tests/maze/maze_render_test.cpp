@@ -1,6 +1,7 @@
 #include "maze/maze_render.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -11,10 +12,14 @@
 #include <tuple>
 #include <vector>
 
+#include "bench/immediate_maze.h"
+#include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "flow/screens.h"
 #include "maze/maze_grid.h"
 #include "resources/texture_list.h"
 #include "tests/support/fake_system.h"
+#include "tests/support/game_harness.h"
 #include "tests/support/gl_fixture.h"
 
 namespace
@@ -172,7 +177,104 @@ std::vector<Polygon> Walls(double seconds, double scale)
     return walls;
 }
 
+constexpr int32_t SHOT_WIDTH = 1024, SHOT_HEIGHT = 768;
+
+// The maze in memory as the scene shows it from the eye at pose[0 .. 2] toward pose[3 .. 5].
+std::vector<uint8_t> Shoot(void (*draw)(), const float* pose)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    gluLookAt(pose[0], pose[1], pose[2], pose[3], pose[4], pose[5], 0, 0, 1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureIds[gameState.mazeTextureIndex % TEXTURE_SLOT_COUNT]);
+    glColor4f(1, 1, 1, 1);
+    draw();
+    glDisable(GL_TEXTURE_2D);
+    return ReadFramebuffer(SHOT_WIDTH, SHOT_HEIGHT);
+}
+
+// The pixels of which some channel differs by more than a tenth.
+int32_t CountDifferentPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    int32_t count = 0;
+    for (size_t i = 0; i < a.size(); i += 3)
+    {
+        count += std::abs(a[i] - b[i]) > 25 || std::abs(a[i + 1] - b[i + 1]) > 25 ||
+                 std::abs(a[i + 2] - b[i + 2]) > 25;
+    }
+    return count;
+}
+
 } // namespace
+
+// The game's lists and batches show what sending every face of every block each frame showed, for
+// each campaign maze at rest and at three moments of its intro and outro, from the start pose,
+// from low and near over the -X half and from nearly overhead (north faces show), within noise:
+// at most 0.1% of the pixels differ by more than a tenth. A maze's list goes when the next maze
+// flies in, and the last one with the window.
+TEST(MazeRender, ListsShowWhatEveryFaceShowed)
+{
+    ASSERT_TRUE(StartHarnessGame(SHOT_WIDTH, SHOT_HEIGHT));
+    RunPass(); // the splash starts the frame timer
+    auto expectSame = [](void (*draw)(), void (*reference)(), const char* moment)
+    {
+        const float poses[3][6] = {{gameState.eyeX, gameState.eyeY, gameState.eyeZ, 0, 0, 0},
+                                   {-30, -38.2f, 11.8f, -30, 0, 0},
+                                   {20, 7.5f, 59.9f, 20, 10, 0}};
+        for (const float* pose : poses)
+        {
+            std::vector<uint8_t> shot = Shoot(draw, pose), was = Shoot(reference, pose);
+            if (CountDifferentPixels(shot, was) > 786)
+            {
+                static int n;
+                Shoot(draw, pose);
+                SaveFramebuffer("/tmp/shot" + std::to_string(n) + "new.ppm", SHOT_WIDTH,
+                                SHOT_HEIGHT);
+                Shoot(reference, pose);
+                SaveFramebuffer("/tmp/shot" + std::to_string(n++) + "old.ppm", SHOT_WIDTH,
+                                SHOT_HEIGHT);
+            }
+            EXPECT_LE(CountDifferentPixels(shot, was), SHOT_WIDTH * SHOT_HEIGHT / 1000)
+                << "maze " << int{gameState.levelNumber} << " " << moment << " "
+                << gameState.phaseClock << " s from " << pose[0] << ", " << pose[1] << ", "
+                << pose[2];
+        }
+    };
+    GLuint lastList = 0;
+    for (int32_t level = 1; level <= CAMPAIGN_LEVEL_COUNT; ++level)
+    {
+        gameState.fixedCampaign = true;
+        gameState.backgroundMaze = false;
+        gameState.levelNumber = level;
+        gameState.levelSetupPending = true;
+        ChangeScreen(STATE_PLAYING);
+        for (double seconds : {0.04, 1.48, 1.44, 0.08})
+        {
+            RunPass(seconds);
+            if (gameState.levelIntro)
+            {
+                expectSame(DrawMazeAssembling, DrawMazeAssemblingImmediately, "flying in");
+            }
+        }
+        EXPECT_FALSE(glIsList(lastList)) << "maze " << level;
+        RunPass();
+        expectSame(DrawMaze, DrawMazeImmediately, "at rest");
+        lastList = mazeLists.restList;
+        mazeGrid.playerX = static_cast<float>(mazeGrid.exitX);
+        mazeGrid.playerY = static_cast<float>(mazeGrid.exitY);
+        for (double seconds : {0.04, 0.04, 1.96, 2.96})
+        {
+            RunPass(seconds);
+            if (gameState.levelOutro && gameState.phaseClock > 0)
+            {
+                expectSame(DrawMazeScattering, DrawMazeScatteringImmediately, "flying out");
+            }
+        }
+    }
+    EXPECT_TRUE(glIsList(lastList));
+    StopHarnessGame();
+    EXPECT_EQ(mazeLists.restList, 0u);
+}
 
 // One scene of each kind at a few times: the rest picture centres the walls (cell (0, 0) spans
 // X -16 ... -15, Y 7 ... 8) and turns the player marker 100 degrees a second anticlockwise; the

@@ -108,16 +108,17 @@ void HoldOnly(uint8_t key)
 
 } // namespace
 
-bool StartHarnessGame()
+bool StartHarnessGame(int32_t width, int32_t height)
 {
     ResetFakeSystem();
     std::filesystem::remove_all("duomenys");
     std::filesystem::remove_all("vortanai");
     std::filesystem::remove_all("rekordai");
     std::filesystem::copy(SourcePath("data"), ".", std::filesystem::copy_options::recursive);
-    // A small window keeps the software renderer quick; the picture is not what is tested here.
-    WriteTestFile(SETTINGS_PATH, "Vortanai\r\n0\r\n320\r\n240\r\n0\r\n32\r\n24\r\n\r\n\r\n"
-                                 "http://127.0.0.1:8017/rezultatas\r\n");
+    // A small window keeps the software renderer quick where the picture is not what is tested.
+    WriteTestFile(SETTINGS_PATH,
+                  "Vortanai\r\n0\r\n" + std::to_string(width) + "\r\n" + std::to_string(height) +
+                      "\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://127.0.0.1:8017/rezultatas\r\n");
     gameState = GameState{};
     mazeGrid = MazeGrid{};
     settings = Settings{};

@@ -13,10 +13,10 @@
 // One frame of play, as the harness runs it: 25 frames a second.
 constexpr double HARNESS_FRAME_SECONDS = 0.04;
 
-// Makes the working directory a fresh run directory from data/ (with a 320 x 240 window), puts
-// every global record back to its start and runs the game's start-up. False when start-up
-// failed.
-bool StartHarnessGame();
+// Makes the working directory a fresh run directory from data/ (with a 320 x 240 window unless
+// told otherwise), puts every global record back to its start and runs the game's start-up.
+// False when start-up failed.
+bool StartHarnessGame(int32_t width = 320, int32_t height = 240);
 // Tears the window, font, textures and sound down, as the end of the program does.
 void StopHarnessGame();
 

@@ -1,0 +1,112 @@
+#include "bench/immediate_maze.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+#include "flow/game_state.h"
+#include "maze/maze_grid.h"
+#include "maze/maze_render.h"
+
+namespace
+{
+
+void SendCorner(float x, float y, float z, float s, float t)
+{
+    glTexCoord2f(s, t);
+    glVertex3f(x, y, z);
+}
+
+void DrawBlockImmediately()
+{
+    constexpr float low = 0.01f, middle = 0.49f, high = 0.99f;
+    glBegin(GL_QUADS);
+    SendCorner(0, 0, 1, low, middle);
+    SendCorner(1, 0, 1, middle, middle);
+    SendCorner(1, 1, 1, middle, high);
+    SendCorner(0, 1, 1, low, high);
+
+    SendCorner(0, 0, 0, low, low);
+    SendCorner(1, 0, 0, middle, low);
+    SendCorner(1, 0, 1, middle, middle);
+    SendCorner(0, 0, 1, low, middle);
+
+    SendCorner(1, 1, 0, low, low);
+    SendCorner(0, 1, 0, middle, low);
+    SendCorner(0, 1, 1, middle, middle);
+    SendCorner(1, 1, 1, low, middle);
+
+    SendCorner(0, 1, 0, middle, low);
+    SendCorner(0, 0, 0, high, low);
+    SendCorner(0, 0, 1, high, middle);
+    SendCorner(0, 1, 1, middle, middle);
+
+    SendCorner(1, 0, 0, middle, low);
+    SendCorner(1, 1, 0, high, low);
+    SendCorner(1, 1, 1, high, middle);
+    SendCorner(1, 0, 1, middle, middle);
+    glEnd();
+}
+
+// Translates to the maze's origin and walks it, each wall cell drawn by `drawCell` at its
+// block's lower corner; the modelview is left at the origin.
+template <typename DrawCell> void WalkWalls(DrawCell drawCell)
+{
+    glTranslatef(-mazeGrid.mazeLength * 0.5f, mazeGrid.mazeWidth * 0.5f - 1.0f, 0.0f);
+    glPushMatrix();
+    for (int y = 0; y < mazeGrid.mazeWidth; ++y)
+    {
+        for (int x = 0; x < mazeGrid.mazeLength; ++x)
+        {
+            if (x < MAZE_MAX_SIZE && y < MAZE_MAX_SIZE && mazeGrid.cells[y][x] == CELL_WALL)
+            {
+                drawCell(x, y);
+            }
+            glTranslatef(CELL_SIZE, 0.0f, 0.0f);
+        }
+        glTranslatef(-mazeGrid.mazeLength, -CELL_SIZE, 0.0f);
+    }
+    glPopMatrix();
+}
+
+void DrawFlyingImmediately(double reachScale)
+{
+    double angle = gameState.phaseClock * 0.6666667 * 3.14159265;
+    WalkWalls(
+        [=](int x, int y)
+        {
+            double k = (x + y) % 10;
+            double reach =
+                reachScale * ((mazeGrid.mazeLength * 0.5 - x) * k + (mazeGrid.mazeWidth * 0.5 - y));
+            glPushMatrix();
+            glTranslatef(static_cast<float>(std::cos(angle) * reach),
+                         static_cast<float>(std::sin(angle) * reach), 0.0f);
+            DrawBlockImmediately();
+            glPopMatrix();
+        });
+}
+
+} // namespace
+
+void DrawMazeImmediately()
+{
+    WalkWalls([](int, int) { DrawBlockImmediately(); });
+    glPushMatrix();
+    glTranslatef(mazeGrid.playerX + 0.5f, 0.5f - mazeGrid.playerY, 0.0f);
+    glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);
+    DrawPlayerMarker();
+    glPopMatrix();
+    glPushMatrix();
+    glTranslatef(static_cast<float>(mazeGrid.exitX), -static_cast<float>(mazeGrid.exitY), 0.0f);
+    DrawExitMarker();
+    glPopMatrix();
+}
+
+void DrawMazeAssemblingImmediately()
+{
+    DrawFlyingImmediately(3.0 - gameState.phaseClock);
+}
+
+void DrawMazeScatteringImmediately()
+{
+    DrawFlyingImmediately(gameState.phaseClock);
+}
