@@ -113,11 +113,14 @@ double MeasureRowShift()
 }
 
 // Hands each wall cell to `drawCell` with its block's lower corner, relative to the maze's origin
-// offset, where the walk of a translation per cell and a step back per row puts it.
+// offset, where the walk of a translation per cell and a step back per row puts it. The last row
+// comes first: the camera always looks from the -Y side, so the nearest walls are drawn before the
+// ones they hide, whose pixels the depth test then throws away before they are textured.
 template <typename DrawCell> void WalkWalls(DrawCell drawCell)
 {
     double rowShift = MeasureRowShift();
-    for (int32_t y = 0; y < mazeGrid.mazeWidth; ++y)
+    int32_t rows = static_cast<int32_t>(std::ceil(std::max(mazeGrid.mazeWidth, 0.0f)));
+    for (int32_t y = rows - 1; y >= 0; --y)
     {
         for (int32_t x = 0; x < mazeGrid.mazeLength; ++x)
         {
@@ -267,7 +270,16 @@ void DrawMaze()
         CompileRestList();
     }
     TranslateToOrigin();
+    // A wall texture without alpha is opaque, so blending would only cost: it leaves every pixel
+    // as it is without it.
+    GLint alphaBits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+    if (alphaBits == 0)
+    {
+        glDisable(GL_BLEND);
+    }
     glCallList(mazeLists.restList);
+    glEnable(GL_BLEND);
 
     glPushMatrix();
     glTranslatef(mazeGrid.playerX + 0.5f, 0.5f - mazeGrid.playerY, 0.0f);

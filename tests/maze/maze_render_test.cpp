@@ -310,6 +310,8 @@ TEST(MazeRender, EachSceneDrawsItsBoxesAtTheirPlaces)
         std::vector<Polygon> expected = Walls(seconds, scale);
         if (draw == DrawMaze)
         {
+            // At rest the last row's walls come first.
+            std::rotate(expected.begin(), expected.end() - 5, expected.end());
             AddPlayerMarker(&expected, -13.5, -0.5, seconds * 100.0);
             AddExitMarker(&expected, 14.0, -2.0);
         }
