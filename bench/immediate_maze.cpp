@@ -90,15 +90,7 @@ void DrawFlyingImmediately(double reachScale)
 void DrawMazeImmediately()
 {
     WalkWalls([](int, int) { DrawBlockImmediately(); });
-    glPushMatrix();
-    glTranslatef(mazeGrid.playerX + 0.5f, 0.5f - mazeGrid.playerY, 0.0f);
-    glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);
-    DrawPlayerMarker();
-    glPopMatrix();
-    glPushMatrix();
-    glTranslatef(static_cast<float>(mazeGrid.exitX), -static_cast<float>(mazeGrid.exitY), 0.0f);
-    DrawExitMarker();
-    glPopMatrix();
+    DrawMazeMarkers();
 }
 
 void DrawMazeAssemblingImmediately()

@@ -280,7 +280,11 @@ void DrawMaze()
     }
     glCallList(mazeLists.restList);
     glEnable(GL_BLEND);
+    DrawMazeMarkers();
+}
 
+void DrawMazeMarkers()
+{
     glPushMatrix();
     glTranslatef(mazeGrid.playerX + 0.5f, 0.5f - mazeGrid.playerY, 0.0f);
     glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);

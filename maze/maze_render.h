@@ -29,6 +29,8 @@ void DeleteMazeLists();
 // Expects the camera in the modelview, texturing on and the wall texture bound. Leaves the
 // modelview moved by the maze's origin offset and the exit marker's texture bound.
 void DrawMaze();
+// The player's marker, spinning with phaseClock, and the exit's, from the maze's origin offset.
+void DrawMazeMarkers();
 // The walls flying into place during the intro (phaseClock 0 .. 3), no markers.
 void DrawMazeAssembling();
 // The walls flying apart during the outro (phaseClock 0 .. 5), no markers.
