@@ -224,16 +224,6 @@ TEST(MazeRender, ListsShowWhatEveryFaceShowed)
         for (const float* pose : poses)
         {
             std::vector<uint8_t> shot = Shoot(draw, pose), was = Shoot(reference, pose);
-            if (CountDifferentPixels(shot, was) > 786)
-            {
-                static int n;
-                Shoot(draw, pose);
-                SaveFramebuffer("/tmp/shot" + std::to_string(n) + "new.ppm", SHOT_WIDTH,
-                                SHOT_HEIGHT);
-                Shoot(reference, pose);
-                SaveFramebuffer("/tmp/shot" + std::to_string(n++) + "old.ppm", SHOT_WIDTH,
-                                SHOT_HEIGHT);
-            }
             EXPECT_LE(CountDifferentPixels(shot, was), SHOT_WIDTH * SHOT_HEIGHT / 1000)
                 << "maze " << int{gameState.levelNumber} << " " << moment << " "
                 << gameState.phaseClock << " s from " << pose[0] << ", " << pose[1] << ", "
