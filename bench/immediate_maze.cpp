@@ -10,43 +10,6 @@
 namespace
 {
 
-void SendCorner(float x, float y, float z, float s, float t)
-{
-    glTexCoord2f(s, t);
-    glVertex3f(x, y, z);
-}
-
-void DrawBlockImmediately()
-{
-    constexpr float low = 0.01f, middle = 0.49f, high = 0.99f;
-    glBegin(GL_QUADS);
-    SendCorner(0, 0, 1, low, middle);
-    SendCorner(1, 0, 1, middle, middle);
-    SendCorner(1, 1, 1, middle, high);
-    SendCorner(0, 1, 1, low, high);
-
-    SendCorner(0, 0, 0, low, low);
-    SendCorner(1, 0, 0, middle, low);
-    SendCorner(1, 0, 1, middle, middle);
-    SendCorner(0, 0, 1, low, middle);
-
-    SendCorner(1, 1, 0, low, low);
-    SendCorner(0, 1, 0, middle, low);
-    SendCorner(0, 1, 1, middle, middle);
-    SendCorner(1, 1, 1, low, middle);
-
-    SendCorner(0, 1, 0, middle, low);
-    SendCorner(0, 0, 0, high, low);
-    SendCorner(0, 0, 1, high, middle);
-    SendCorner(0, 1, 1, middle, middle);
-
-    SendCorner(1, 0, 0, middle, low);
-    SendCorner(1, 1, 0, high, low);
-    SendCorner(1, 1, 1, high, middle);
-    SendCorner(1, 0, 1, middle, middle);
-    glEnd();
-}
-
 // Translates to the maze's origin and walks it, each wall cell drawn by `drawCell` at its
 // block's lower corner; the modelview is left at the origin.
 template <typename DrawCell> void WalkWalls(DrawCell drawCell)
@@ -80,7 +43,7 @@ void DrawFlyingImmediately(double reachScale)
             glPushMatrix();
             glTranslatef(static_cast<float>(std::cos(angle) * reach),
                          static_cast<float>(std::sin(angle) * reach), 0.0f);
-            DrawBlockImmediately();
+            DrawWallBlock();
             glPopMatrix();
         });
 }
@@ -89,7 +52,7 @@ void DrawFlyingImmediately(double reachScale)
 
 void DrawMazeImmediately()
 {
-    WalkWalls([](int, int) { DrawBlockImmediately(); });
+    WalkWalls([](int, int) { DrawWallBlock(); });
     DrawMazeMarkers();
 }
 

@@ -244,7 +244,7 @@ void CompileRestList()
 // A replaced maze gives its list back as soon as its successor flies in.
 void DeleteStaleRestList()
 {
-    if (mazeLists.restList != 0 && !IsRestListCurrent())
+    if (!IsRestListCurrent())
     {
         DeleteMazeLists();
     }
