@@ -265,19 +265,23 @@ void DeleteMazeLists()
 
 void DrawMaze()
 {
+    GLint alphaBits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+    if (alphaBits != 0)
+    {
+        // A translucent wall lets the faces behind it through, and blending wants them far to
+        // near: every face of every block, as the blocks stand once they have landed.
+        DrawFlyingWalls(0.0);
+        DrawMazeMarkers();
+        return;
+    }
     if (!IsRestListCurrent())
     {
         CompileRestList();
     }
     TranslateToOrigin();
-    // A wall texture without alpha is opaque, so blending would only cost: it leaves every pixel
-    // as it is without it.
-    GLint alphaBits = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
-    if (alphaBits == 0)
-    {
-        glDisable(GL_BLEND);
-    }
+    // An opaque wall leaves every pixel as it is without blending, which would only cost.
+    glDisable(GL_BLEND);
     glCallList(mazeLists.restList);
     glEnable(GL_BLEND);
     DrawMazeMarkers();
