@@ -4,6 +4,7 @@
 #include "flow/screens.h"
 #include "maze/maze_file.h"
 #include "maze/maze_grid.h"
+#include "records/best_times.h"
 #include "resources/sound_bank.h"
 
 void SetUpCampaignLevel()
@@ -18,6 +19,7 @@ void SetUpCampaignLevel()
         if (gameState.fixedCampaign)
         {
             GenerateMaze(level.length, level.width, 10, level.fixedSeed);
+            BeginRace({RACE_CAMPAIGN, level.length, level.width, 10, level.fixedSeed});
         }
         else
         {
@@ -25,6 +27,7 @@ void SetUpCampaignLevel()
             while (!GenerateMaze(level.length, level.width, 10, 0))
             {
             }
+            BeginRace({RACE_NONE, 0, 0, 0, 0});
         }
         if (gameState.levelNumber == 1)
         {

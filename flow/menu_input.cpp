@@ -9,6 +9,7 @@
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "present/settings.h"
+#include "records/best_times.h"
 #include "resources/sound_bank.h"
 
 namespace
@@ -139,6 +140,10 @@ void StartCustomMaze()
             return;
         }
     }
+    // Only a typed seed gives the same maze again.
+    bool returns = gameState.customSeed != 0;
+    BeginRace({returns ? RACE_CUSTOM : RACE_NONE, gameState.customLength, gameState.customWidth,
+               gameState.customDifficulty, gameState.customSeed});
     gameState.phaseClock = 0.0f;
     gameState.levelSeconds = 0;
     gameState.backgroundMaze = false;

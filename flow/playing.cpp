@@ -10,6 +10,7 @@
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "present/settings.h"
+#include "records/best_times.h"
 #include "resources/sound_bank.h"
 
 namespace
@@ -85,6 +86,7 @@ void DetectExit()
         gameState.phaseClock = 0.0f;
         gameState.levelOutro = true;
         gameState.levelFinished = true;
+        FinishRace(gameState.levelSeconds);
         if (gameState.soundEnabled)
         {
             StartSound(SND_LEVEL_DONE);
@@ -152,6 +154,9 @@ void OnPlayingKey(uint32_t key)
         break;
     case 'M':
         ChangeScreen(STATE_MENU);
+        break;
+    case VK_F6:
+        ToggleGhost();
         break;
     default:
         HandleOptionKey(code);

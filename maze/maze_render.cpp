@@ -287,6 +287,20 @@ void DrawMaze()
     DrawMazeMarkers();
 }
 
+void DrawGhostMarker(float x, float y)
+{
+    glPushMatrix();
+    glTranslatef(x + 0.5f, 0.5f - y, 0.0f);
+    glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);
+    // An opaque texture takes its alpha from the colour.
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    glDepthMask(GL_FALSE);
+    DrawPlayerMarker();
+    glDepthMask(GL_TRUE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glPopMatrix();
+}
+
 void DrawMazeMarkers()
 {
     glPushMatrix();

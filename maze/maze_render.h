@@ -31,6 +31,9 @@ void DeleteMazeLists();
 void DrawMaze();
 // The player's marker, spinning with phaseClock, and the exit's, from the maze's origin offset.
 void DrawMazeMarkers();
+// A see-through player's marker at cell (x, y), from the maze's origin offset, which hides
+// nothing behind it.
+void DrawGhostMarker(float x, float y);
 // The walls flying into place during the intro (phaseClock 0 .. 3), no markers.
 void DrawMazeAssembling();
 // The walls flying apart during the outro (phaseClock 0 .. 5), no markers.

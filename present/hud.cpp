@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "present/settings.h"
 #include "present/text_output.h"
+#include "records/best_times.h"
 #include "resources/help_text.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
@@ -101,28 +102,41 @@ void DrawLoadingPicture()
 
 void DrawHud()
 {
+    // A maze that keeps a best time shows it under the clock, and a run that beats it says so
+    // once it has reached the exit; the box widens for the longer line.
+    bool newBestShown = race.newBest && gameState.levelOutro;
+    bool bestShown =
+        gameState.screenState == STATE_PLAYING && (race.bestSeconds >= 0 || newBestShown);
+    bool campaign = gameState.fixedCampaign || gameState.randomCampaign;
+    float textX = bestShown ? 3.5f : 4.1f;
     BeginFlatPicture();
     glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
-    if (!gameState.fixedCampaign && !gameState.randomCampaign)
+    DrawBox(bestShown ? 3.3f : 3.9f, bestShown ? -4.3f : -4.1f, 5.3f, campaign ? -3.2f : -3.6f);
+    glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
+    DrawBox(bestShown ? 3.35f : 3.95f, bestShown ? -4.25f : -4.05f, 5.25f,
+            campaign ? -3.25f : -3.65f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    if (campaign)
     {
-        DrawBox(3.9f, -4.1f, 5.3f, -3.6f);
-        glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
-        DrawBox(3.95f, -4.05f, 5.25f, -3.65f);
-        glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
-    }
-    else
-    {
-        DrawBox(3.9f, -4.1f, 5.3f, -3.2f);
-        glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
-        DrawBox(3.95f, -4.05f, 5.25f, -3.25f);
-        glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
-        glRasterPos2f(4.1f, -3.5f);
+        glRasterPos2f(textX, -3.5f);
         PrintText("Vortanas: %i/5", static_cast<int>(gameState.levelNumber));
-        glRasterPos2f(4.1f, -3.7f);
+        glRasterPos2f(textX, -3.7f);
         PrintText("Rezultatas: %4i", gameState.score);
     }
-    glRasterPos2f(4.1f, -3.9f);
+    glRasterPos2f(textX, -3.9f);
     PrintText("Laikas: %4i", gameState.levelSeconds);
+    if (bestShown)
+    {
+        glRasterPos2f(textX, -4.1f);
+        if (newBestShown)
+        {
+            PrintText("%s", "Naujas geriausias laikas!");
+        }
+        else
+        {
+            PrintText("Geriausias laikas: %i s", static_cast<int>(race.bestSeconds));
+        }
+    }
     glEnable(GL_DEPTH_TEST);
 }
 

@@ -5,8 +5,10 @@
 
 #include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "maze/maze_grid.h"
 #include "maze/maze_render.h"
 #include "present/hud.h"
+#include "records/best_times.h"
 #include "resources/texture_list.h"
 
 int32_t DrawScene()
@@ -23,8 +25,19 @@ int32_t DrawScene()
     if (!gameState.levelIntro && !gameState.levelOutro)
     {
         DrawMaze();
+        float ghostX = 0.0f;
+        float ghostY = 0.0f;
+        if (gameState.screenState == STATE_PLAYING &&
+            FindGhost(gameState.phaseClock, &ghostX, &ghostY))
+        {
+            DrawGhostMarker(ghostX, ghostY);
+        }
         DrawOverlay();
         CountLevelSeconds();
+        if (gameState.screenState == STATE_PLAYING)
+        {
+            RecordRaceStep(gameState.phaseClock, mazeGrid.playerX, mazeGrid.playerY);
+        }
         DrawHud();
     }
     if (gameState.levelIntro)

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "flow/game_state.h"
 #include "platform/platform.h"
 #include "records/name_entry.h"
+#include "records/safe_save.h"
 #include "text/text_file.h"
 
 RecordEntry records[MAX_RECORDS];
@@ -17,32 +16,12 @@ uint8_t recordCount;
 namespace
 {
 
-constexpr const char* RECORDS_TEMPORARY_PATH = "rekordai/rekordai.txt.new";
-constexpr const char* RECORDS_DIRECTORY = "rekordai";
 // A line's name is read up to this length; the table keeps its first 15 characters.
 constexpr int RECORD_LINE_NAME_SIZE = 80;
 
-bool SyncPath(const char* path, int flags)
+// One result a line, CR LF between lines and none after the last.
+bool WriteRecordLines(FILE* file)
 {
-    int descriptor = open(path, flags);
-    if (descriptor < 0)
-    {
-        return false;
-    }
-    bool synced = fsync(descriptor) == 0;
-    close(descriptor);
-    return synced;
-}
-
-// Writes the table beside the records file and puts it in the old one's place in one step, so
-// that a crash at any moment leaves either the old table or the new one, whole.
-bool WriteRecordsFile()
-{
-    FILE* file = std::fopen(RECORDS_TEMPORARY_PATH, "wb");
-    if (file == nullptr)
-    {
-        return false;
-    }
     bool written = true;
     for (uint32_t i = 0; i < recordCount; ++i)
     {
@@ -50,15 +29,7 @@ bool WriteRecordsFile()
         written = written && std::fprintf(file, "%d %s%s", static_cast<int>(records[i].score),
                                           records[i].name, lineEnd) >= 0;
     }
-    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(RECORDS_TEMPORARY_PATH, RECORDS_PATH) != 0)
-    {
-        std::remove(RECORDS_TEMPORARY_PATH);
-        return false;
-    }
-    SyncPath(RECORDS_DIRECTORY, O_RDONLY | O_DIRECTORY);
-    return true;
+    return written;
 }
 
 } // namespace
@@ -130,7 +101,7 @@ bool SaveRecord()
     }
     records[position].score = score;
     std::snprintf(records[position].name, sizeof records[position].name, "%s", playerName);
-    if (!WriteRecordsFile())
+    if (!SaveFileSafely(RECORDS_PATH, WriteRecordLines))
     {
         ShowMessageBox("Klaida rasant i faila rekordai/rekordai.txt", "Klaida", ICON_EXCLAMATION);
         return false;

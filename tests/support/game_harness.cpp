@@ -14,6 +14,7 @@
 #include "present/gl_window.h"
 #include "present/hud.h"
 #include "present/settings.h"
+#include "records/best_times.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
 #include "resources/sound_bank.h"
@@ -126,6 +127,9 @@ bool StartHarnessGame(int32_t width, int32_t height)
     soundLog = SoundLog{};
     nameLength = 0;
     playerName[0] = '\0';
+    bestTimes.loaded = false;
+    race.maze.kind = RACE_NONE;
+    race.ghostShown = true;
     textureCount = 0;
     soundCount = 0;
     return StartGame();
