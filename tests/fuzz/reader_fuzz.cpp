@@ -20,6 +20,7 @@
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "present/settings.h"
+#include "records/best_times.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
 #include "resources/help_text.h"
@@ -424,6 +425,52 @@ void FuzzRecordsFile(const uint8_t* data, size_t size)
     }
 }
 
+// A best-times file reads as a whole table of entries within their bounds, which is saved and read
+// back as it was, or is moved aside untouched and leaves the table empty.
+void FuzzBestTimes(const uint8_t* data, size_t size)
+{
+    std::filesystem::remove_all("rekordai");
+    std::filesystem::create_directories("rekordai");
+    WriteFile(BEST_TIMES_PATH, data, size);
+    if (!LoadBestTimes())
+    {
+        std::error_code error;
+        Require(bestTimes.count == 0 && !std::filesystem::exists(BEST_TIMES_PATH) &&
+                    std::filesystem::file_size(std::string(BEST_TIMES_PATH) + ".sugadintas",
+                                               error) == size,
+                "a damaged file is moved aside whole and leaves the table empty");
+        return;
+    }
+    Require(bestTimes.count >= 0 && bestTimes.count <= MAX_BEST_MAZES,
+            "the table holds its entries");
+    static BestTime read[MAX_BEST_MAZES];
+    int32_t count = bestTimes.count;
+    for (int32_t i = 0; i < count; ++i)
+    {
+        const BestTime& entry = bestTimes.entries[i];
+        Require(entry.sampleCount >= 0 && entry.sampleCount <= MAX_GHOST_SAMPLES,
+                "a path fits its entry");
+        for (int32_t s = 0; s < entry.sampleCount; ++s)
+        {
+            Require(entry.samples[s].x >= 0 && entry.samples[s].x <= MAZE_MAX_SIZE * 100 &&
+                        entry.samples[s].y >= 0 && entry.samples[s].y <= MAZE_MAX_SIZE * 100,
+                    "a ghost stays within the largest maze");
+        }
+        read[i] = entry;
+    }
+    Require(SaveBestTimes() && LoadBestTimes() && bestTimes.count == count,
+            "a table read is saved and read again");
+    for (int32_t i = 0; i < count; ++i)
+    {
+        const BestTime& entry = bestTimes.entries[i];
+        Require(std::memcmp(&entry.maze, &read[i].maze, sizeof entry.maze) == 0 &&
+                    entry.seconds == read[i].seconds && entry.sampleCount == read[i].sampleCount &&
+                    std::memcmp(entry.samples, read[i].samples,
+                                sizeof(GhostSample) * static_cast<size_t>(entry.sampleCount)) == 0,
+                "every entry reads back as it was saved");
+    }
+}
+
 struct FuzzedReader
 {
     const char* name; // the target's and its corpus's name
@@ -439,6 +486,7 @@ const FuzzedReader READERS[] = {
     {"maze_file", PrepareNothing, FuzzMazeFile},
     {"settings", PrepareNothing, FuzzSettings},
     {"records_file", PrepareNothing, FuzzRecordsFile},
+    {"best_times", PrepareNothing, FuzzBestTimes},
 };
 
 const FuzzedReader* reader;
