@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "present/gl_window.h"
 #include "present/hud.h"
+#include "present/screenshot.h"
 #include "present/settings.h"
 #include "resources/resource_load.h"
 #include "resources/sound_bank.h"
@@ -72,6 +73,7 @@ int32_t WinMain()
             break;
         }
     }
+    FinishScreenshots();
     DestroyGLWindow();
     return static_cast<int32_t>(message.wParam);
 }
@@ -113,6 +115,9 @@ int32_t RunFrame()
     {
         DrawFps();
     }
+    // The picture is the frame as it will show, without the line about the picture before.
+    TakeRequestedScreenshot(glWindow.clientWidth, glWindow.clientHeight);
+    DrawScreenshotNote();
     return gameState.quitRequested ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include "flow/game_state.h"
 #include "platform/platform.h"
 #include "present/gl_window.h"
+#include "present/screenshot.h"
 
 namespace
 {
@@ -36,6 +37,11 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
         return 0;
     case WM_KEYDOWN:
         gameState.keyDown[wParam & 0xFF] = true;
+        // F9, which no screen has a use for, takes a picture of whatever screen is shown.
+        if ((wParam & 0xFF) == VK_F9)
+        {
+            RequestScreenshot();
+        }
         gameState.keyRoutine(wParam);
         return 0;
     case WM_KEYUP:

@@ -127,6 +127,8 @@ ViewportBox ComputeViewport(int32_t width, int32_t height)
 
 void ResizeViewport(int32_t width, int32_t height)
 {
+    glWindow.clientWidth = width;
+    glWindow.clientHeight = height;
     ViewportBox box = ComputeViewport(width, height);
     glViewport(box.x, box.y, box.width, box.height);
     glMatrixMode(GL_PROJECTION);

@@ -18,6 +18,8 @@ struct GlWindow
 {
     bool windowCreated;
     bool renderingContextCreated;
+    int32_t clientWidth; // as the last resize left it
+    int32_t clientHeight;
 };
 
 extern GlWindow glWindow;

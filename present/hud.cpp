@@ -4,6 +4,7 @@
 
 #include "flow/game_state.h"
 #include "platform/platform.h"
+#include "present/screenshot.h"
 #include "present/settings.h"
 #include "present/text_output.h"
 #include "records/best_times.h"
@@ -200,6 +201,25 @@ bool DrawFps()
               static_cast<int>(settings.screenWidth), static_cast<int>(settings.screenHeight),
               static_cast<int>(settings.refreshRate));
     return true;
+}
+
+void DrawScreenshotNote()
+{
+    int32_t state = screenshot.state;
+    if ((state != SHOT_KEPT && state != SHOT_FAILED) || screenshot.noteSeconds > 2.0f)
+    {
+        return;
+    }
+    screenshot.noteSeconds += gameState.frameSeconds;
+    BeginFlatPicture();
+    glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
+    DrawBox(-5.5f, 3.35f, 1.5f, 3.65f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRasterPos2f(-5.4f, 3.45f);
+    // "Nuotrauka išsaugota", "Nuotraukos išsaugoti nepavyko" in code page 1257.
+    PrintText(state == SHOT_KEPT ? "Nuotrauka i\xF0saugota: Vortanai/%s"
+                                 : "Nuotraukos i\xF0saugoti nepavyko: %s",
+              screenshot.name);
 }
 
 void UpdateFpsCounter()

@@ -27,4 +27,6 @@ void DrawOverlay();
 bool DrawLoadingScreen();
 // The frame-rate line over the top left of any screen. Always true.
 bool DrawFps();
+// The line that says for two seconds that a picture of the screen was kept, or was not.
+void DrawScreenshotNote();
 void UpdateFpsCounter();

@@ -60,6 +60,7 @@ start_game() {
     (
         cd "$RUN_DIR"
         export SDL_VIDEODRIVER=x11 ALSOFT_CONF="$RUN_DIR/alsoft.conf" ALSOFT_DRIVERS=wave
+        export XDG_CONFIG_HOME="$RUN_DIR/config" # the pictures folder comes from there
         export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
         exec "$GAME" >"$RUN_DIR/game.log" 2>&1
