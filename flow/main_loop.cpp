@@ -2,6 +2,7 @@
 
 #include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "flow/launch_options.h"
 #include "flow/screens.h"
 #include "flow/window_proc.h"
 #include "platform/platform.h"
@@ -25,6 +26,7 @@ bool StartGame()
         ShowMessageBox("Klaida uzkraunant nustatymus", "KLAIDA", ICON_EXCLAMATION);
         return false;
     }
+    ApplyLaunchOptions();
     if (!ReleaseScreen())
     {
         ShowMessageBox("Release Device Context Failed.", "SHUTDOWN ERROR", ICON_INFORMATION);

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "present/gl_window.h"
 #include "present/screenshot.h"
+#include "present/settings.h"
 
 namespace
 {
@@ -42,8 +43,22 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
         {
             RequestScreenshot();
         }
+        // F11, as Alt+Enter, switches between full screen and the settings' window.
+        if ((wParam & 0xFF) == VK_F11)
+        {
+            SwitchFullscreen(static_cast<int32_t>(settings.screenWidth),
+                             static_cast<int32_t>(settings.screenHeight));
+        }
         gameState.keyRoutine(wParam);
         return 0;
+    case WM_SYSKEYDOWN:
+        if ((wParam & 0xFF) == VK_RETURN)
+        {
+            SwitchFullscreen(static_cast<int32_t>(settings.screenWidth),
+                             static_cast<int32_t>(settings.screenHeight));
+            return 0;
+        }
+        break;
     case WM_KEYUP:
         gameState.keyDown[wParam & 0xFF] = false;
         return 0;

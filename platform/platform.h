@@ -67,6 +67,7 @@ constexpr uint8_t VK_F5 = 0x74;
 constexpr uint8_t VK_F6 = 0x75;
 constexpr uint8_t VK_F9 = 0x78;
 constexpr uint8_t VK_F10 = 0x79;
+constexpr uint8_t VK_F11 = 0x7A;
 constexpr uint8_t VK_F12 = 0x7B;
 constexpr uint8_t VK_F13 = 0x7C;
 constexpr uint8_t VK_NUMLOCK = 0x90;
@@ -145,6 +146,8 @@ bool ReleaseRenderingContext();
 bool DeleteRenderingContext();
 // Shows the window, brings it to the front and gives it the keyboard focus.
 void ShowGameWindow();
+// Full screen at the desktop's own mode, or back from it to a window of this size.
+void SwitchFullscreen(int32_t windowWidth, int32_t windowHeight);
 void SwapWindowBuffers();
 // Takes the next window message, if any; WM_QUIT comes once the queue is empty after
 // PostQuitMessage.

@@ -320,6 +320,23 @@ void ShowGameWindow()
     SDL_RaiseWindow(sdlWindow.window);
 }
 
+void SwitchFullscreen(int32_t windowWidth, int32_t windowHeight)
+{
+    if (sdlWindow.window == nullptr)
+    {
+        return;
+    }
+    if ((SDL_GetWindowFlags(sdlWindow.window) & SDL_WINDOW_FULLSCREEN) != 0)
+    {
+        SDL_SetWindowFullscreen(sdlWindow.window, 0);
+        SDL_SetWindowSize(sdlWindow.window, windowWidth, windowHeight);
+    }
+    else
+    {
+        SDL_SetWindowFullscreen(sdlWindow.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
 void SwapWindowBuffers()
 {
     if (sdlWindow.window != nullptr)

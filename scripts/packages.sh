@@ -8,7 +8,7 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-m
 # The score page's tests and benchmark run a PostgreSQL cluster of their own (never the system's
 # service) and browse with cpp-httplib.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-    chromium sox libcpp-httplib-dev postgresql)
+    chromium sox libcpp-httplib-dev postgresql openbox)
 # Making and checking the Debian packages (scripts/package, tests/package).
 PACKAGE_PACKAGES=(scdoc dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
 # The fuzz targets are built with clang and its libFuzzer.

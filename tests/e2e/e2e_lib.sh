@@ -52,7 +52,8 @@ make_run_dir() {
         "$RUN_DIR/heard.wav" >"$RUN_DIR/alsoft.conf"
 }
 
-# start_game: runs the game in RUN_DIR in the background. The leak checker stays off for the
+# start_game: runs the game in RUN_DIR in the background, with the options that RUN_DIR/options
+# holds, if any. The leak checker stays off for the
 # executable alone: the GL driver is unloaded before it runs, so it would report the driver's
 # blocks; the in-process tests check for leaks. Everything else of the sanitizers stays on.
 start_game() {
@@ -63,7 +64,9 @@ start_game() {
         export XDG_CONFIG_HOME="$RUN_DIR/config" # the pictures folder comes from there
         export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-        exec "$GAME" >"$RUN_DIR/game.log" 2>&1
+        options=()
+        [ ! -f "$RUN_DIR/options" ] || read -ra options <"$RUN_DIR/options"
+        exec "$GAME" "${options[@]}" >"$RUN_DIR/game.log" 2>&1
     ) &
     GAME_PID=$!
     note "started the game (process $GAME_PID)"

@@ -1,0 +1,27 @@
+// What the command line asks of one run: full screen or a window, and its size. It goes over the
+// settings file's values once they are read, and the file itself is never rewritten.
+#pragma once
+
+#include <cstdint>
+
+struct LaunchOptions
+{
+    int8_t fullscreen = -1; // 1 full screen, 0 a window, -1 as the settings say
+    uint32_t width = 0;     // 0: as the settings say
+    uint32_t height = 0;
+};
+
+// Filled once by ReadLaunchOptions before anything else runs; tests reset it with
+// `launchOptions = LaunchOptions{};`.
+extern LaunchOptions launchOptions;
+
+// The largest and smallest side --size takes.
+constexpr uint32_t LAUNCH_SIZE_LOW = 64;
+constexpr uint32_t LAUNCH_SIZE_HIGH = 16384;
+
+// Reads the options of `argv`. -1 when the game is to start; otherwise the exit status: 0 after
+// --help or --version (printed on standard output), 2 after a bad option or size, with a message
+// on standard error.
+int32_t ReadLaunchOptions(int argc, char** argv);
+// Puts what the command line asked over the settings just read.
+void ApplyLaunchOptions();

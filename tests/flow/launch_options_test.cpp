@@ -1,0 +1,73 @@
+// The command line: what it asks goes over the settings read, and a bad option or size is told
+// on standard error with exit status 2 before anything starts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "flow/launch_options.h"
+#include "present/settings.h"
+
+namespace
+{
+
+// Runs the reader on `words` after the program's name; the status and what went to stderr.
+std::pair<int32_t, std::string> Launch(std::vector<std::string> words)
+{
+    launchOptions = LaunchOptions{};
+    words.insert(words.begin(), "vortanai");
+    std::vector<char*> argv;
+    for (std::string& word : words)
+    {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    testing::internal::CaptureStderr();
+    int32_t status = ReadLaunchOptions(static_cast<int>(words.size()), argv.data());
+    return {status, testing::internal::GetCapturedStderr()};
+}
+
+} // namespace
+
+TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused)
+{
+    EXPECT_EQ(Launch({}).first, -1);
+    EXPECT_EQ(launchOptions.fullscreen, -1);
+    settings = Settings{};
+    ApplyLaunchOptions();
+    EXPECT_FALSE(settings.fullscreen);
+    EXPECT_EQ(settings.screenWidth, 640u);
+
+    EXPECT_EQ(Launch({"--windowed", "--size", "64x16384", "--fullscreen"}).first, -1);
+    ApplyLaunchOptions();
+    EXPECT_TRUE(settings.fullscreen);
+    EXPECT_EQ(settings.screenWidth, 64u);
+    EXPECT_EQ(settings.screenHeight, 16384u);
+    EXPECT_EQ(Launch({"--size=1920x1080", "--windowed"}).first, -1);
+    ApplyLaunchOptions();
+    EXPECT_FALSE(settings.fullscreen);
+    EXPECT_EQ(settings.screenWidth, 1920u);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"--size", "63x480"}, "netinkamas dydis \"63x480\""},
+        {{"--size", "640x16385"}, "netinkamas dydis"},
+        {{"--size", "640x"}, "netinkamas dydis"},
+        {{"--size", "+640x480"}, "netinkamas dydis"},
+        {{"--size", "640x480x2"}, "netinkamas dydis"},
+        {{"--size", "640 x480"}, "netinkamas dydis"},
+        {{"--size"}, "parink\xC4\x8Diai --size reikia reik\xC5\xA1m\xC4\x97s"},
+        {{"--fulscreen"}, "ne\xC5\xBEinoma parinktis \"--fulscreen\""},
+        {{"-f"}, "ne\xC5\xBEinoma parinktis \"-f\""},
+        {{"zaidimas"}, "perteklinis argumentas \"zaidimas\""}};
+    for (const auto& [words, message] : refused)
+    {
+        auto [status, said] = Launch(words);
+        EXPECT_EQ(status, 2) << words[0];
+        EXPECT_NE(said.find(message), std::string::npos) << said;
+        EXPECT_NE(said.find("vortanai --help"), std::string::npos) << said;
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Launch({"--help", "--bogus"}).first, 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("--size PLOTISxAUK\xC5\xA0TIS"),
+              std::string::npos);
+}
