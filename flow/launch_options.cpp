@@ -13,8 +13,8 @@ LaunchOptions launchOptions;
 namespace
 {
 
-// "Naudojimas", "žaisti", "PLOTISxAUKŠTIS", "ši", "žaidimo", "šiam", "nustatymų", "nekeičiamas"
-// in code page 1257.
+// "Naudojimas", "žaisti", "PLOTISxAUKŠTIS", "greičiau", "ši", "žaidimo", "šiam", "nustatymų",
+// "nekeičiamas" in code page 1257.
 constexpr const char* USAGE =
     "Naudojimas: vortanai [PARINKTIS...]\n"
     "  --fullscreen             \xFE"
@@ -22,6 +22,7 @@ constexpr const char* USAGE =
     "  --windowed               \xFE"
     "aisti lange\n"
     "  --size PLOTISxAUK\xD0TIS    lango ar ekrano dydis, pvz. 1024x768\n"
+    "  --uncapped               kadrai kuo grei\xE8iau, nelaukiant ekrano\n"
     "  --help                   \xF0i pagalba\n"
     "  --version                \xFE"
     "aidimo versija\n"
@@ -69,12 +70,14 @@ int32_t ReadLaunchOptions(int argc, char** argv)
         OPTION_FULLSCREEN = 1,
         OPTION_WINDOWED,
         OPTION_SIZE,
+        OPTION_UNCAPPED,
         OPTION_HELP,
         OPTION_VERSION
     };
     static const option OPTIONS[] = {{"fullscreen", no_argument, nullptr, OPTION_FULLSCREEN},
                                      {"windowed", no_argument, nullptr, OPTION_WINDOWED},
                                      {"size", required_argument, nullptr, OPTION_SIZE},
+                                     {"uncapped", no_argument, nullptr, OPTION_UNCAPPED},
                                      {"help", no_argument, nullptr, OPTION_HELP},
                                      {"version", no_argument, nullptr, OPTION_VERSION},
                                      {nullptr, 0, nullptr, 0}};
@@ -100,6 +103,9 @@ int32_t ReadLaunchOptions(int argc, char** argv)
                               "kiekvienas nuo 64 iki 16384\n",
                               optarg);
             }
+            break;
+        case OPTION_UNCAPPED:
+            launchOptions.uncapped = true;
             break;
         case OPTION_HELP:
             WriteTerminalText(stdout, "%s", USAGE);

@@ -9,6 +9,7 @@ struct LaunchOptions
     int8_t fullscreen = -1; // 1 full screen, 0 a window, -1 as the settings say
     uint32_t width = 0;     // 0: as the settings say
     uint32_t height = 0;
+    bool uncapped = false; // frames as fast as the driver lets them: no pacing, no swap wait
 };
 
 // Filled once by ReadLaunchOptions before anything else runs; tests reset it with

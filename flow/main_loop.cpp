@@ -1,5 +1,7 @@
 #include "flow/main_loop.h"
 
+#include <algorithm>
+
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/launch_options.h"
@@ -12,6 +14,13 @@
 #include "present/settings.h"
 #include "resources/resource_load.h"
 #include "resources/sound_bank.h"
+
+namespace
+{
+
+constexpr int32_t MINIMISED_WAIT_MS = 250;
+
+} // namespace
 
 bool StartGame()
 {
@@ -52,12 +61,53 @@ bool StartGame()
     return LoadResources();
 }
 
+FramePacing framePacing;
+
+void PaceFrame()
+{
+    if (launchOptions.uncapped)
+    {
+        return;
+    }
+    int64_t now = ReadPerformanceCounter();
+    if (!framePacing.pacing)
+    {
+        // A fifth above the display's rate for a whole second: the swap does not wait for it.
+        if (framePacing.probeFrames++ == 0)
+        {
+            framePacing.probeStart = now;
+        }
+        int64_t spent = now - framePacing.probeStart;
+        if (spent >= ReadPerformanceFrequency())
+        {
+            framePacing.pacing = (framePacing.probeFrames - 1) * framePacing.period > spent * 6 / 5;
+            framePacing.probeFrames = 0;
+            framePacing.due = now;
+        }
+        return;
+    }
+    // A frame that came late starts the count again rather than hurrying the next ones.
+    framePacing.due += framePacing.period;
+    if (framePacing.due <= now)
+    {
+        framePacing.due = now;
+        return;
+    }
+    SleepUntilCounter(framePacing.due);
+}
+
 int32_t WinMain()
 {
     if (!StartGame())
     {
         return 0;
     }
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t refreshRate = 60;
+    GetDesktopMode(&width, &height, &refreshRate);
+    framePacing = FramePacing{};
+    framePacing.period = ReadPerformanceFrequency() / std::max(refreshRate, 1);
     WindowMessage message = {};
     for (;;)
     {
@@ -69,10 +119,27 @@ int32_t WinMain()
             }
             WndProc(message.message, message.wParam, message.lParam);
         }
-        else if (RunIdlePass() == 0)
+        else if (!gameState.windowActive && WaitWindowMessage(MINIMISED_WAIT_MS))
         {
-            message.wParam = 0;
-            break;
+            // Minimised, the loop sleeps until the window system says something.
+            continue;
+        }
+        else
+        {
+            // Some window systems never tell of a restored window: one seen again draws again.
+            if (!gameState.windowActive && IsGameWindowShown())
+            {
+                gameState.windowActive = true;
+            }
+            if (RunIdlePass() == 0)
+            {
+                message.wParam = 0;
+                break;
+            }
+            if (gameState.windowActive)
+            {
+                PaceFrame();
+            }
         }
     }
     FinishScreenshots();

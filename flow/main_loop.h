@@ -3,6 +3,23 @@
 
 #include <cstdint>
 
+// How the loop paces its frames where the driver's swap does not wait for the display: by sleeping
+// to the display's rate, once frames were seen to run well above it for a second. Reset by
+// WinMain; the harness's passes never pace.
+struct FramePacing
+{
+    bool pacing;
+    int64_t period;     // performance counter ticks a display frame
+    int64_t due;        // when the next frame is due, while pacing
+    int64_t probeStart; // the second of frames being counted, while not pacing
+    int32_t probeFrames;
+};
+
+extern FramePacing framePacing;
+
+// Sleeps until the next frame is due, while pacing; otherwise counts the frame.
+void PaceFrame();
+
 // The entry point: start-up, then the loop until the window closes or the credits end it, then
 // teardown. Returns 0 when start-up fails, else the word parameter of the quit message.
 int32_t WinMain();

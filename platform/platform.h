@@ -114,6 +114,8 @@ bool AskYesNo(const char* text, const char* caption, MessageIcon icon);
 void GetDesktopMode(int32_t* width, int32_t* height, int32_t* refreshRate);
 int64_t ReadPerformanceCounter();
 int64_t ReadPerformanceFrequency();
+// Sleeps until the performance counter reads `counter`, to within a fraction of a millisecond.
+void SleepUntilCounter(int64_t counter);
 // The cursor in screen pixels.
 void GetCursorPosition(int32_t* x, int32_t* y);
 void SetCursorPosition(int32_t x, int32_t y);
@@ -146,6 +148,12 @@ bool ReleaseRenderingContext();
 bool DeleteRenderingContext();
 // Shows the window, brings it to the front and gives it the keyboard focus.
 void ShowGameWindow();
+// Asks the driver to wait for the display at every swap (adaptive where it can), or not to.
+void SetSwapWait(bool wait);
+// Waits for a window message up to `milliseconds`; true when one came.
+bool WaitWindowMessage(int32_t milliseconds);
+// The window is on the screen: shown and not minimised.
+bool IsGameWindowShown();
 // Full screen at the desktop's own mode, or back from it to a window of this size.
 void SwitchFullscreen(int32_t windowWidth, int32_t windowHeight);
 void SwapWindowBuffers();

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <SDL2/SDL.h>
+#include <ctime>
 
 #include "platform/code_page.h"
 
@@ -97,6 +98,24 @@ int64_t ReadPerformanceCounter()
 int64_t ReadPerformanceFrequency()
 {
     return static_cast<int64_t>(SDL_GetPerformanceFrequency());
+}
+
+void SleepUntilCounter(int64_t counter)
+{
+    // The kernel's sleep ends a little late: it sleeps all but the last quarter millisecond,
+    // which is waited out on the clock.
+    int64_t frequency = ReadPerformanceFrequency();
+    int64_t early = counter - frequency / 4000;
+    int64_t now = ReadPerformanceCounter();
+    if (now < early)
+    {
+        int64_t nanoseconds = (early - now) * 1000000000 / frequency;
+        timespec span = {static_cast<time_t>(nanoseconds / 1000000000), nanoseconds % 1000000000};
+        nanosleep(&span, nullptr);
+    }
+    while (ReadPerformanceCounter() < counter)
+    {
+    }
 }
 
 void GetCursorPosition(int32_t* x, int32_t* y)

@@ -320,6 +320,32 @@ void ShowGameWindow()
     SDL_RaiseWindow(sdlWindow.window);
 }
 
+void SetSwapWait(bool wait)
+{
+    if (!wait || SDL_GL_SetSwapInterval(-1) != 0)
+    {
+        SDL_GL_SetSwapInterval(wait ? 1 : 0);
+    }
+}
+
+bool WaitWindowMessage(int32_t milliseconds)
+{
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, milliseconds) == 0)
+    {
+        return false;
+    }
+    QueueEvent(event);
+    return true;
+}
+
+bool IsGameWindowShown()
+{
+    uint32_t flags = sdlWindow.window != nullptr ? SDL_GetWindowFlags(sdlWindow.window) : 0;
+    return (flags & SDL_WINDOW_SHOWN) != 0 && (flags & SDL_WINDOW_MINIMIZED) == 0 &&
+           (flags & SDL_WINDOW_HIDDEN) == 0;
+}
+
 void SwitchFullscreen(int32_t windowWidth, int32_t windowHeight)
 {
     if (sdlWindow.window == nullptr)

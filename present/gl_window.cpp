@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "flow/launch_options.h"
 #include "maze/maze_render.h"
 #include "platform/platform.h"
 #include "present/settings.h"
@@ -73,6 +74,7 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
     {
         return FailWindow("Neaktyvuotas GL Rendering Context.");
     }
+    SetSwapWait(!launchOptions.uncapped);
     ShowGameWindow();
     ResizeViewport(width, height);
     if (!InitGL())

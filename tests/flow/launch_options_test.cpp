@@ -38,7 +38,8 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
     EXPECT_FALSE(settings.fullscreen);
     EXPECT_EQ(settings.screenWidth, 640u);
 
-    EXPECT_EQ(Launch({"--windowed", "--size", "64x16384", "--fullscreen"}).first, -1);
+    EXPECT_EQ(Launch({"--windowed", "--size", "64x16384", "--uncapped", "--fullscreen"}).first, -1);
+    EXPECT_TRUE(launchOptions.uncapped);
     ApplyLaunchOptions();
     EXPECT_TRUE(settings.fullscreen);
     EXPECT_EQ(settings.screenWidth, 64u);

@@ -1,5 +1,6 @@
 #include "tests/support/fake_system.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "maze/maze_clock.h"
@@ -51,6 +52,11 @@ int64_t ReadPerformanceCounter()
         PostQuitMessage(0);
     }
     return fakeSystem.counter;
+}
+
+void SleepUntilCounter(int64_t counter)
+{
+    fakeSystem.counter = std::max(fakeSystem.counter, counter);
 }
 
 int64_t ReadPerformanceFrequency()
