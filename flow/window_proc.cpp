@@ -19,6 +19,13 @@ uint32_t HighWord(uint32_t value)
     return (value >> 16) & 0xFFFF;
 }
 
+// F11 and Alt+Enter: full screen at the desktop's own mode, or back to the settings' window.
+void SwitchScreenMode()
+{
+    SwitchFullscreen(static_cast<int32_t>(settings.screenWidth),
+                     static_cast<int32_t>(settings.screenHeight));
+}
+
 } // namespace
 
 int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
@@ -43,19 +50,16 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
         {
             RequestScreenshot();
         }
-        // F11, as Alt+Enter, switches between full screen and the settings' window.
         if ((wParam & 0xFF) == VK_F11)
         {
-            SwitchFullscreen(static_cast<int32_t>(settings.screenWidth),
-                             static_cast<int32_t>(settings.screenHeight));
+            SwitchScreenMode();
         }
         gameState.keyRoutine(wParam);
         return 0;
     case WM_SYSKEYDOWN:
         if ((wParam & 0xFF) == VK_RETURN)
         {
-            SwitchFullscreen(static_cast<int32_t>(settings.screenWidth),
-                             static_cast<int32_t>(settings.screenHeight));
+            SwitchScreenMode();
             return 0;
         }
         break;

@@ -250,6 +250,16 @@ void DeleteStaleRestList()
     }
 }
 
+// The player's pyramid standing on cell (x, y), spinning with phaseClock.
+void DrawSpinningMarker(float x, float y)
+{
+    glPushMatrix();
+    glTranslatef(x + 0.5f, 0.5f - y, 0.0f);
+    glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);
+    DrawPlayerMarker();
+    glPopMatrix();
+}
+
 } // namespace
 
 MazeLists mazeLists;
@@ -289,25 +299,17 @@ void DrawMaze()
 
 void DrawGhostMarker(float x, float y)
 {
-    glPushMatrix();
-    glTranslatef(x + 0.5f, 0.5f - y, 0.0f);
-    glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);
     // An opaque texture takes its alpha from the colour.
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
     glDepthMask(GL_FALSE);
-    DrawPlayerMarker();
+    DrawSpinningMarker(x, y);
     glDepthMask(GL_TRUE);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glPopMatrix();
 }
 
 void DrawMazeMarkers()
 {
-    glPushMatrix();
-    glTranslatef(mazeGrid.playerX + 0.5f, 0.5f - mazeGrid.playerY, 0.0f);
-    glRotatef(static_cast<float>(gameState.phaseClock * 100.0), 0.0f, 0.0f, 1.0f);
-    DrawPlayerMarker();
-    glPopMatrix();
+    DrawSpinningMarker(mazeGrid.playerX, mazeGrid.playerY);
 
     glPushMatrix();
     glTranslatef(static_cast<float>(mazeGrid.exitX), -static_cast<float>(mazeGrid.exitY), 0.0f);

@@ -109,24 +109,22 @@ void DrawHud()
     bool bestShown =
         gameState.screenState == STATE_PLAYING && (race.bestSeconds >= 0 || newBestShown);
     bool campaign = gameState.fixedCampaign || gameState.randomCampaign;
+    float lift = bestShown ? 0.2f : 0.0f; // every line up by one, and the box's top with them
     float textX = bestShown ? 3.4f : 4.1f;
-    float lineY = bestShown ? -3.7f : -3.9f; // the clock's line
     BeginFlatPicture();
     glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
-    DrawBox(bestShown ? 3.2f : 3.9f, -4.1f, 5.3f,
-            campaign ? (bestShown ? -3.0f : -3.2f) : (bestShown ? -3.4f : -3.6f));
+    DrawBox(bestShown ? 3.2f : 3.9f, -4.1f, 5.3f, (campaign ? -3.2f : -3.6f) + lift);
     glColor4f(0.1f, 0.1f, 0.0f, 1.0f);
-    DrawBox(bestShown ? 3.25f : 3.95f, -4.05f, 5.25f,
-            campaign ? (bestShown ? -3.05f : -3.25f) : (bestShown ? -3.45f : -3.65f));
+    DrawBox(bestShown ? 3.25f : 3.95f, -4.05f, 5.25f, (campaign ? -3.25f : -3.65f) + lift);
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     if (campaign)
     {
-        glRasterPos2f(textX, bestShown ? -3.3f : -3.5f);
+        glRasterPos2f(textX, -3.5f + lift);
         PrintText("Vortanas: %i/5", static_cast<int>(gameState.levelNumber));
-        glRasterPos2f(textX, bestShown ? -3.5f : -3.7f);
+        glRasterPos2f(textX, -3.7f + lift);
         PrintText("Rezultatas: %4i", gameState.score);
     }
-    glRasterPos2f(textX, lineY);
+    glRasterPos2f(textX, -3.9f + lift);
     PrintText("Laikas: %4i", gameState.levelSeconds);
     if (bestShown)
     {

@@ -25,19 +25,18 @@ int32_t DrawScene()
     if (!gameState.levelIntro && !gameState.levelOutro)
     {
         DrawMaze();
-        float ghostX = 0.0f;
-        float ghostY = 0.0f;
-        if (gameState.screenState == STATE_PLAYING &&
-            FindGhost(gameState.phaseClock, &ghostX, &ghostY))
+        if (gameState.screenState == STATE_PLAYING)
         {
-            DrawGhostMarker(ghostX, ghostY);
+            float ghostX = 0.0f;
+            float ghostY = 0.0f;
+            if (FindGhost(gameState.phaseClock, &ghostX, &ghostY))
+            {
+                DrawGhostMarker(ghostX, ghostY);
+            }
+            RecordRaceStep(gameState.phaseClock, mazeGrid.playerX, mazeGrid.playerY);
         }
         DrawOverlay();
         CountLevelSeconds();
-        if (gameState.screenState == STATE_PLAYING)
-        {
-            RecordRaceStep(gameState.phaseClock, mazeGrid.playerX, mazeGrid.playerY);
-        }
         DrawHud();
     }
     if (gameState.levelIntro)
