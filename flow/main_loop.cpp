@@ -142,7 +142,6 @@ int32_t WinMain()
             }
         }
     }
-    FinishScreenshots();
     DestroyGLWindow();
     return static_cast<int32_t>(message.wParam);
 }

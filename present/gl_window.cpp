@@ -6,6 +6,7 @@
 #include "flow/launch_options.h"
 #include "maze/maze_render.h"
 #include "platform/platform.h"
+#include "present/screenshot.h"
 #include "present/settings.h"
 #include "present/text_output.h"
 #include "resources/sound_bank.h"
@@ -142,6 +143,8 @@ void ResizeViewport(int32_t width, int32_t height)
 
 void DestroyGLWindow()
 {
+    // A picture still being written is finished first: its thread must not outlive the game.
+    FinishScreenshots();
     if (settings.fullscreen)
     {
         RestoreDisplayMode();

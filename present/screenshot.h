@@ -34,5 +34,6 @@ void RequestScreenshot();
 // Reads the back buffer of a width x height window once a picture is asked for, and starts
 // writing it.
 void TakeRequestedScreenshot(int32_t width, int32_t height);
-// Waits for a picture still being written; at the end of the program.
+// Waits for a picture still being written; DestroyGLWindow calls it, so that no writer outlives
+// the window.
 void FinishScreenshots();

@@ -56,8 +56,8 @@ TEST(Screenshot, PicturesGoToVortanaiInThePlayersPicturesFolder)
 TEST(Screenshot, EachF9KeepsAPictureOfTheWindowUnderANameOfItsOwn)
 {
     std::filesystem::remove_all(SCRATCH);
-    SetHomes(SCRATCH, nullptr);
     ASSERT_TRUE(StartHarnessGame(320, 240));
+    SetHomes(SCRATCH, nullptr);
     RunPass();
     for (int32_t i = 0; i < 2; ++i)
     {

@@ -1,6 +1,7 @@
 #include "tests/support/game_harness.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <tuple>
@@ -117,6 +118,10 @@ bool StartHarnessGame(int32_t width, int32_t height)
     std::filesystem::remove_all("rekordai");
     std::filesystem::copy(SourcePath("data"), ".", std::filesystem::copy_options::recursive);
     // A small window keeps the software renderer quick where the picture is not what is tested.
+    // Pictures that random F9 presses take land in the run directory, never in the user's home.
+    std::string here = std::filesystem::current_path().string();
+    setenv("XDG_CONFIG_HOME", (here + "/config").c_str(), 1);
+    WriteTestFile("config/user-dirs.dirs", "XDG_PICTURES_DIR=\"" + here + "/nuotraukos\"\n");
     WriteTestFile(SETTINGS_PATH,
                   "Vortanai\r\n0\r\n" + std::to_string(width) + "\r\n" + std::to_string(height) +
                       "\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://127.0.0.1:8017/rezultatas\r\n");
