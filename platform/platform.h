@@ -23,6 +23,11 @@ constexpr uint32_t WM_LBUTTONUP = 0x0202;
 constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
 constexpr uint32_t WM_RBUTTONUP = 0x0205;
 constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+// Game pads, in the range Win32 leaves to programs: a button (wParam: its PadButton) going down or
+// up, and a stick or trigger moving (wParam: its PadAxis; lParam: the signed 16-bit value).
+constexpr uint32_t WM_PADBUTTONDOWN = 0x8010;
+constexpr uint32_t WM_PADBUTTONUP = 0x8011;
+constexpr uint32_t WM_PADAXIS = 0x8012;
 
 constexpr uint32_t SC_SCREENSAVE = 0xF140;
 constexpr uint32_t SC_MONITORPOWER = 0xF170;
@@ -85,6 +90,45 @@ constexpr uint8_t VK_OEM_6 = 0xDD;   // ] }
 constexpr uint8_t VK_OEM_7 = 0xDE;   // ' "
 constexpr uint8_t VK_OEM_102 = 0xE2; // the key beside the left Shift of an ISO keyboard
 
+// A game pad's buttons and axes, by their place on a pad of the common layout (A at the bottom of
+// the four face buttons). Sticks run -32768..32767, down and right positive; triggers 0..32767.
+enum PadButton : uint8_t
+{
+    PAD_A,
+    PAD_B,
+    PAD_X,
+    PAD_Y,
+    PAD_BACK,
+    PAD_GUIDE,
+    PAD_START,
+    PAD_LEFT_STICK,
+    PAD_RIGHT_STICK,
+    PAD_LEFT_SHOULDER,
+    PAD_RIGHT_SHOULDER,
+    PAD_DPAD_UP,
+    PAD_DPAD_DOWN,
+    PAD_DPAD_LEFT,
+    PAD_DPAD_RIGHT,
+    PAD_MISC, // share, capture or microphone
+    PAD_PADDLE_1,
+    PAD_PADDLE_2,
+    PAD_PADDLE_3,
+    PAD_PADDLE_4,
+    PAD_TOUCHPAD,
+    PAD_BUTTON_COUNT
+};
+
+enum PadAxis : uint8_t
+{
+    PAD_LEFT_X,
+    PAD_LEFT_Y,
+    PAD_RIGHT_X,
+    PAD_RIGHT_Y,
+    PAD_LEFT_TRIGGER,
+    PAD_RIGHT_TRIGGER,
+    PAD_AXIS_COUNT
+};
+
 // One window message as the window procedure takes it.
 struct WindowMessage
 {
@@ -131,6 +175,9 @@ enum WindowResult
     WINDOW_NO_PIXEL_FORMAT,
 };
 
+// Registering the window class also opens the game pads: those connected then and those connected
+// later, with the mappings SDL knows, those of SDL_GAMECONTROLLERCONFIG and those of a
+// gamecontrollerdb.txt in the working directory. A pad that goes away is closed.
 bool RegisterWindowClass();
 bool UnregisterWindowClass();
 // Switches the display to exactly this mode; false when the display has no such mode.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/code_page.h"
+#include "platform/game_pad_sdl.h"
 #include "platform/key_codes.h"
 
 namespace
@@ -123,6 +124,15 @@ void QueueMouseWheel(const SDL_MouseWheelEvent& event)
     QueueMessage(WM_MOUSEWHEEL, PackWords(0, delta), 0);
 }
 
+void QueuePadEvent(const SDL_Event& event)
+{
+    WindowMessage message;
+    if (TranslatePadEvent(event, &message))
+    {
+        QueueMessage(message.message, message.wParam, message.lParam);
+    }
+}
+
 void QueueEvent(const SDL_Event& event)
 {
     switch (event.type)
@@ -143,6 +153,13 @@ void QueueEvent(const SDL_Event& event)
         break;
     case SDL_MOUSEWHEEL:
         QueueMouseWheel(event.wheel);
+        break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+        QueuePadEvent(event);
         break;
     default:
         break;
@@ -188,6 +205,11 @@ bool RegisterWindowClass()
     // A full-screen Win32 window stays as it is when a message box takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     sdlWindow.classRegistered = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (sdlWindow.classRegistered)
+    {
+        // A game without pads is the game as it always was.
+        OpenGamePads();
+    }
     return sdlWindow.classRegistered;
 }
 
@@ -197,6 +219,7 @@ bool UnregisterWindowClass()
     {
         return false;
     }
+    CloseGamePads();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     sdlWindow.classRegistered = false;
     return true;
