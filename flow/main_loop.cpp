@@ -5,6 +5,7 @@
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/launch_options.h"
+#include "flow/pad_input.h"
 #include "flow/screens.h"
 #include "flow/window_proc.h"
 #include "platform/platform.h"
@@ -153,6 +154,7 @@ int32_t RunIdlePass()
         return 0;
     }
     SwapWindowBuffers();
+    UpdatePad();
     GetCursorPosition(&gameState.cursorPos.x, &gameState.cursorPos.y);
     gameState.mouseRoutine();
     gameState.thinkRoutine();

@@ -296,6 +296,13 @@ void UpdateCustomMaze()
     }
 }
 
+void StepCustomSeedDigit(int32_t step)
+{
+    gameState.customSeedRejected = false;
+    int32_t last = gameState.customSeed % 10;
+    gameState.customSeed += (last + step + 10) % 10 - last;
+}
+
 void OnCreditsKey(uint32_t key)
 {
     uint8_t code = static_cast<uint8_t>(key);

@@ -10,4 +10,6 @@ void UpdateMenuMouse();
 void UpdateMouseIdle();
 void OnCustomMazeKey(uint32_t key);
 void UpdateCustomMaze();
+// Steps the seed's last digit up or down by one, round from 9 to 0: the pad's way of typing it.
+void StepCustomSeedDigit(int32_t step);
 void OnCreditsKey(uint32_t key);

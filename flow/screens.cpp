@@ -64,6 +64,8 @@ void EnterPlaying()
 void EnterNameEntry()
 {
     gameState.menuShown = false;
+    nameCursor = nameLength;
+    nameCursorShown = false;
 }
 
 void EnterRecords()

@@ -1,6 +1,7 @@
 #include "flow/window_proc.h"
 
 #include "flow/game_state.h"
+#include "flow/pad_input.h"
 #include "platform/platform.h"
 #include "present/gl_window.h"
 #include "present/screenshot.h"
@@ -87,6 +88,11 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
     case WM_MOUSEWHEEL:
         // The high word is taken unsigned: a notch toward the user (-120) reads as 545.
         gameState.wheelNotches = static_cast<int32_t>(HighWord(wParam) / WHEEL_DELTA);
+        return 0;
+    case WM_PADBUTTONDOWN:
+    case WM_PADBUTTONUP:
+    case WM_PADAXIS:
+        OnPadMessage(message, wParam, lParam);
         return 0;
     default:
         break;

@@ -82,6 +82,20 @@ void EndSplash()
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
+// A pad's cursor on the name: the letter under it drawn again in a bright colour, after the text
+// before it has been gone over with colour writes off to bring the raster position there.
+void MarkNameCursor()
+{
+    glColor4f(1.0f, 0.8f, 0.2f, 1.0f);
+    glRasterPos2f(-1.0f, 0.1f);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    PrintText("Vardas: %.*s", static_cast<int>(nameCursor), playerName);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    bool letter = nameCursor < nameLength && playerName[nameCursor] != ' ';
+    PrintText("%c", letter ? playerName[nameCursor] : '_');
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+}
+
 } // namespace
 
 int32_t DrawSplash()
@@ -176,6 +190,10 @@ int32_t DrawNameEntry()
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
     glRasterPos2f(-1.0f, 0.1f);
     PrintText("Vardas: %s_", playerName);
+    if (nameCursorShown)
+    {
+        MarkNameCursor();
+    }
     glRasterPos2f(-1.0f, -0.1f);
     PrintText("Rezultatas: %d", gameState.score);
     DrawOverlay();

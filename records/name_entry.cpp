@@ -1,5 +1,6 @@
 #include "records/name_entry.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -15,15 +16,31 @@
 char nameBuffer[NAME_MAX_LENGTH + 1];
 uint8_t nameLength;
 char playerName[NAME_MAX_LENGTH + 1];
+uint8_t nameCursor;
+bool nameCursorShown;
 
 namespace
 {
+
+constexpr char PAD_LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
+constexpr int32_t PAD_LETTER_COUNT = sizeof PAD_LETTERS - 1;
 
 void AppendCharacter(char character)
 {
     if (nameLength < NAME_MAX_LENGTH)
     {
         nameBuffer[nameLength++] = character;
+    }
+}
+
+// The name as typed, terminated, with the pad's cursor kept on it.
+void ShowTypedName()
+{
+    std::memcpy(playerName, nameBuffer, nameLength);
+    playerName[nameLength] = '\0';
+    if (nameCursor > nameLength)
+    {
+        nameCursor = nameLength;
     }
 }
 
@@ -65,12 +82,35 @@ void OnNameEntryKey(uint32_t key)
     {
         ToggleHelp();
     }
-    std::memcpy(playerName, nameBuffer, nameLength);
-    playerName[nameLength] = '\0';
+    ShowTypedName();
     if (code == VK_RETURN && nameLength > 0)
     {
         ConfirmName();
     }
+}
+
+void StepNameLetter(int32_t step)
+{
+    nameCursorShown = true;
+    if (nameCursor >= nameLength)
+    {
+        AppendCharacter('A');
+    }
+    else
+    {
+        const char* letter = std::strchr(PAD_LETTERS, nameBuffer[nameCursor]);
+        int32_t index = letter != nullptr ? static_cast<int32_t>(letter - PAD_LETTERS) : 0;
+        index = (index + step % PAD_LETTER_COUNT + PAD_LETTER_COUNT) % PAD_LETTER_COUNT;
+        nameBuffer[nameCursor] = PAD_LETTERS[index];
+    }
+    ShowTypedName();
+}
+
+void MoveNameCursor(int32_t step)
+{
+    nameCursorShown = true;
+    int32_t last = nameLength < NAME_MAX_LENGTH ? nameLength : NAME_MAX_LENGTH - 1;
+    nameCursor = static_cast<uint8_t>(std::clamp(nameCursor + step, 0, last));
 }
 
 void OnRecordsKey(uint32_t key)

@@ -14,7 +14,18 @@ extern uint8_t nameLength;
 // The typed name, terminated; rebuilt after every key on the name-entry screen.
 extern char playerName[NAME_MAX_LENGTH + 1];
 
+// Where a pad edits the name: the letter at nameCursor, or a new one when it is nameLength. The
+// screen marks it once a pad has moved it (nameCursorShown); both are reset on entering the
+// screen.
+extern uint8_t nameCursor;
+extern bool nameCursorShown;
+
 void OnNameEntryKey(uint32_t key);
+// A pad's up and down: the letter under the cursor steps through A-Z, a-z, 0-9 and the space,
+// round; at a new place, the letter A is added.
+void StepNameLetter(int32_t step);
+// A pad's left and right: the cursor moves along the name, as far as the place after its end.
+void MoveNameCursor(int32_t step);
 void OnRecordsKey(uint32_t key);
 // Opens the score page with the name and the verification code of the result. Always true.
 bool SubmitScore();

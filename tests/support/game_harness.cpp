@@ -9,6 +9,7 @@
 
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
+#include "flow/pad_input.h"
 #include "flow/window_proc.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
@@ -132,6 +133,7 @@ bool StartHarnessGame(int32_t width, int32_t height)
     soundLog = SoundLog{};
     nameLength = 0;
     playerName[0] = '\0';
+    gamePad = GamePad{};
     bestTimes.loaded = false;
     race.maze.kind = RACE_NONE;
     race.ghostShown = true;
@@ -185,7 +187,7 @@ int32_t CountStepsToExit()
     return IsOpen(x, y) ? exitDistances.steps[y][x] : -1;
 }
 
-void SteerTowardExit()
+uint8_t FindArrowTowardExit()
 {
     int32_t steps = CountStepsToExit();
     int32_t x = NearestCell(mazeGrid.playerX);
@@ -202,7 +204,23 @@ void SteerTowardExit()
             break;
         }
     }
-    HoldOnly(key);
+    return key;
+}
+
+void SteerTowardExit()
+{
+    HoldOnly(FindArrowTowardExit());
+}
+
+void PumpMessages()
+{
+    for (WindowMessage message = {}; PeekWindowMessage(&message);)
+    {
+        if (message.message != WM_QUIT)
+        {
+            WndProc(message.message, message.wParam, message.lParam);
+        }
+    }
 }
 
 namespace

@@ -28,9 +28,13 @@ void ReleaseKey(uint8_t key);
 // Down, then one pass, then up.
 void TapKey(uint8_t key);
 
-// Holds the arrow key toward the open neighbouring cell nearest the exit; in a cell next to the
-// exit, diagonals included, the key held goes on until the exit is within reach.
+// The arrow key toward the open neighbouring cell nearest the exit; in a cell next to the exit,
+// diagonals included, the key held goes on until the exit is within reach. 0 for none.
+uint8_t FindArrowTowardExit();
+// Holds that key alone.
 void SteerTowardExit();
+// Hands every message the window system has to the window procedure.
+void PumpMessages();
 // Side steps from the player's cell to one next to the exit, diagonals included; -1 when there
 // is no way there.
 int32_t CountStepsToExit();

@@ -1,0 +1,47 @@
+// A game pad speaks to the game as the keys and the mouse it stands for, so that every screen
+// keeps its own rules:
+//   D-pad and left stick  the arrow keys, held while held and repeated as a keyboard repeats them
+//   A, B, Start, Back     Enter, Esc, M, F1
+//   X, Y                  F5, F6
+//   left, right trigger   F2, F3
+//   left stick pressed    F4
+//   guide, share          F11, F9
+//   touchpad              F12
+//   left, right shoulder  the wheel rolled away (zoom out) and toward the player (zoom in)
+//   right stick           the mouse with its left button held: the view pans; pressed in, the
+//                         mouse with no button: its height sets the view's pitch
+// Two screens have no use for the arrows and take the pad's directions for themselves: on the
+// name-entry screen up and down change the letter under the pad's cursor and left and right move
+// along the name, B deletes the last letter; on the custom-maze screen's seed line left and right
+// step the last digit, X deletes it and Y adds one.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// The pads' buttons and axes, all pads as one, and what they hold down in the game's name. Lives
+// for the whole run; SDL lets go of the buttons and centres the sticks of a pad that goes away, so
+// that what it held goes up; tests reset it with `gamePad = GamePad{};`.
+struct GamePad
+{
+    bool buttons[PAD_BUTTON_COUNT] = {};
+    int16_t axes[PAD_AXIS_COUNT] = {};
+    uint8_t directions = 0;                  // a bit for each of up, down, left and right, held
+    uint8_t heldKeys[PAD_BUTTON_COUNT] = {}; // the key each button's press sent, to send it up
+    bool triggersDown[2] = {};               // the triggers, pressed past the half way
+    uint8_t arrowsDown = 0;                  // the directions sent as arrow keys held down
+    int8_t repeatSource = -1;                // the direction or shoulder a repeat goes on sending
+    int64_t repeatDue = 0;                   // when it is sent again, in performance counter ticks
+    bool dragging = false;                   // the right stick holds the left button down
+    double pointerX = 0.0;                   // the pointer's move not yet a whole pixel
+    double pointerY = 0.0;
+};
+
+extern GamePad gamePad;
+
+// A pad message, from the window procedure.
+void OnPadMessage(uint32_t message, uint32_t wParam, uint32_t lParam);
+// Once a loop pass, before the cursor is read: the right stick moves the pointer, and what is
+// held repeats.
+void UpdatePad();
