@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -309,6 +310,23 @@ void SendRandomInput(HarnessPlayer& player)
         // Anywhere on the screen and a little beyond it.
         fakeSystem.cursorX = Draw(player, static_cast<int32_t>(settings.screenWidth) + 100) - 50;
         fakeSystem.cursorY = Draw(player, static_cast<int32_t>(settings.screenHeight) + 100) - 50;
+    }
+    else if (roll < 76)
+    {
+        // A pad's button tapped or a stick or trigger flicked; never A or B, which would end the
+        // credits, nor the guide and share buttons, whose full screen and pictures only slow the
+        // run down.
+        const PadButton PAD_BUTTONS[] = {
+            PAD_X,          PAD_Y,           PAD_BACK,          PAD_START,
+            PAD_LEFT_STICK, PAD_RIGHT_STICK, PAD_LEFT_SHOULDER, PAD_RIGHT_SHOULDER,
+            PAD_DPAD_UP,    PAD_DPAD_DOWN,   PAD_DPAD_LEFT,     PAD_DPAD_RIGHT,
+            PAD_TOUCHPAD};
+        uint32_t button = PAD_BUTTONS[Draw(player, static_cast<int32_t>(std::size(PAD_BUTTONS)))];
+        uint32_t axis = static_cast<uint32_t>(Draw(player, PAD_AXIS_COUNT));
+        bool tap = Chance(player, 50);
+        WndProc(tap ? WM_PADBUTTONDOWN : WM_PADAXIS, tap ? button : axis,
+                static_cast<uint32_t>(Draw(player, 65536) - 32768));
+        WndProc(tap ? WM_PADBUTTONUP : WM_PADAXIS, tap ? button : axis, 0);
     }
     else if (roll < 82)
     {
