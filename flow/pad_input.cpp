@@ -42,8 +42,27 @@ constexpr uint8_t TRIGGER_KEYS[2] = {VK_F2, VK_F3};
 // The key each button stands for; 0 for the D-pad, the shoulders and the right stick's press,
 // which have roles of their own, and the paddles, which have none.
 constexpr uint8_t BUTTON_KEYS[PAD_BUTTON_COUNT] = {
-    VK_RETURN, VK_ESCAPE, VK_F5, VK_F6, VK_F1, VK_F11, 'M', VK_F4, 0, 0,      0,
-    0,         0,         0,     0,     VK_F9, 0,      0,   0,     0, VK_F12,
+    VK_RETURN, // A
+    VK_ESCAPE, // B
+    VK_F5,     // X
+    VK_F6,     // Y
+    VK_F1,     // back
+    VK_F11,    // guide
+    'M',       // start
+    VK_F4,     // left stick
+    0,         // right stick
+    0,         // left shoulder
+    0,         // right shoulder
+    0,         // D-pad up
+    0,         // D-pad down
+    0,         // D-pad left
+    0,         // D-pad right
+    VK_F9,     // share
+    0,         // paddle 1
+    0,         // paddle 2
+    0,         // paddle 3
+    0,         // paddle 4
+    VK_F12,    // touchpad
 };
 
 bool OnSeedLine()
