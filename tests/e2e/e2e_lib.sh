@@ -53,7 +53,8 @@ make_run_dir() {
 }
 
 # start_game: runs the game in RUN_DIR in the background, with the options that RUN_DIR/options
-# holds, if any. The leak checker stays off for the
+# holds, if any, and with the virtual game pad of PAD_LIBRARY when RUN_DIR/pad is its FIFO (the
+# sanitizers' runtime then no longer comes first, which they are told to let be). The leak checker stays off for the
 # executable alone: the GL driver is unloaded before it runs, so it would report the driver's
 # blocks; the in-process tests check for leaks. Everything else of the sanitizers stays on.
 start_game() {
@@ -66,6 +67,10 @@ start_game() {
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
         options=()
         [ ! -f "$RUN_DIR/options" ] || read -ra options <"$RUN_DIR/options"
+        if [ -p "$RUN_DIR/pad" ]; then
+            export LD_PRELOAD="$PAD_LIBRARY" VORTANAI_E2E_PAD="$RUN_DIR/pad"
+            ASAN_OPTIONS+=":verify_asan_link_order=0"
+        fi
         exec "$GAME" "${options[@]}" >"$RUN_DIR/game.log" 2>&1
     ) &
     GAME_PID=$!
