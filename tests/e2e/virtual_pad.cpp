@@ -1,7 +1,7 @@
 // A game pad for the end-to-end tests, put into the game's process with LD_PRELOAD: SDL's virtual
 // joystick, worked from the lines of the FIFO that VORTANAI_E2E_PAD names: "attach", "detach",
 // "button N 0|1" and "axis N VALUE", with SDL's game controller numbers. The game finds the pad as
-// it finds a real one, through its own SDL events.
+// it finds a real one, through its own SDL events. Only one pad is attached at a time.
 #include <SDL2/SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -11,83 +11,69 @@
 namespace
 {
 
-SDL_JoystickID padInstance = -1;
-
-int FindPadDevice()
+void RunCommand(const char* command, int number, int value)
 {
-    for (int i = 0; i < SDL_NumJoysticks(); ++i)
-    {
-        if (SDL_JoystickGetDeviceInstanceID(i) == padInstance)
-        {
-            return i;
-        }
-    }
-    return -1;
-}
-
-// The joystick of the pad once the game has opened it; the game opens it when it sees it arrive.
-SDL_Joystick* WaitForPad()
-{
+    static int device = -1;
+    static SDL_JoystickID instance = -1;
+    // The game starts the joystick support while it makes its window, and opens the pad once it
+    // sees it arrive.
+    bool onPad = std::strcmp(command, "button") == 0 || std::strcmp(command, "axis") == 0;
+    SDL_Joystick* joystick = nullptr;
     for (int tries = 0; tries < 500; ++tries)
     {
-        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(padInstance))
+        bool ready = SDL_WasInit(SDL_INIT_JOYSTICK) != 0;
+        joystick = ready ? SDL_JoystickFromInstanceID(instance) : nullptr;
+        if (ready && (!onPad || joystick != nullptr))
         {
-            return joystick;
+            break;
         }
         SDL_Delay(10);
     }
-    return nullptr;
-}
-
-void RunCommand(const char* line)
-{
-    int number = 0;
-    int value = 0;
-    if (std::strncmp(line, "attach", 6) == 0)
+    if (std::strcmp(command, "attach") == 0)
     {
-        // The game starts the joystick support while it makes its window.
-        while (SDL_WasInit(SDL_INIT_JOYSTICK) == 0)
-        {
-            SDL_Delay(10);
-        }
-        int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
-        padInstance = device >= 0 ? SDL_JoystickGetDeviceInstanceID(device) : -1;
-        std::fprintf(stderr, "virtual pad: attached as %d\n", padInstance);
+        device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
+        instance = SDL_JoystickGetDeviceInstanceID(device);
     }
-    else if (std::strncmp(line, "detach", 6) == 0)
+    else if (std::strcmp(command, "detach") == 0)
     {
-        SDL_JoystickDetachVirtual(FindPadDevice());
-        std::fprintf(stderr, "virtual pad: detached\n");
+        SDL_JoystickDetachVirtual(device);
     }
-    else if (std::sscanf(line, "button %d %d", &number, &value) == 2)
+    else if (std::strcmp(command, "button") == 0)
     {
-        SDL_JoystickSetVirtualButton(WaitForPad(), number, static_cast<Uint8>(value));
+        SDL_JoystickSetVirtualButton(joystick, number, static_cast<Uint8>(value));
     }
-    else if (std::sscanf(line, "axis %d %d", &number, &value) == 2)
+    else if (std::strcmp(command, "axis") == 0)
     {
-        SDL_JoystickSetVirtualAxis(WaitForPad(), number, static_cast<Sint16>(value));
+        SDL_JoystickSetVirtualAxis(joystick, number, static_cast<Sint16>(value));
     }
-}
-
-void ReadCommands(const char* path)
-{
-    FILE* commands = std::fopen(path, "r");
-    char line[64];
-    while (commands != nullptr && std::fgets(line, sizeof line, commands) != nullptr)
-    {
-        RunCommand(line);
-    }
-    if (commands != nullptr)
-    {
-        std::fclose(commands);
-    }
+    std::fprintf(stderr, "virtual pad: %s %d %d\n", command, number, value);
 }
 
 __attribute__((constructor)) void StartVirtualPad()
 {
     if (const char* path = std::getenv("VORTANAI_E2E_PAD"))
     {
-        std::thread(ReadCommands, path).detach();
+        std::thread(
+            [path]
+            {
+                FILE* commands = std::fopen(path, "r");
+                char line[64];
+                char command[16];
+                int number = 0;
+                int value = 0;
+                while (commands != nullptr && std::fgets(line, sizeof line, commands) != nullptr)
+                {
+                    if (std::sscanf(line, "%15s %d %d", command, &number, &value) >= 1)
+                    {
+                        RunCommand(command, number, value);
+                    }
+                }
+                if (commands != nullptr)
+                {
+                    std::fclose(commands);
+                }
+            })
+            .detach();
     }
 }
 
