@@ -32,7 +32,8 @@ constexpr uint32_t REPEATED_KEY = 0x40000001;
 constexpr uint32_t RELEASED_KEY = 0xC0000001;
 constexpr int32_t WHEEL_NOTCH = 120;
 
-// Up, down, left, right: their arrow keys and their D-pad buttons, in the same order.
+// Up, down, left and right, in the order of the D-pad's buttons: their arrow keys. A repeat's
+// source is one of them, or a shoulder.
 constexpr int DIRECTION_COUNT = 4;
 constexpr uint8_t DIRECTION_KEYS[DIRECTION_COUNT] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
 constexpr int8_t REPEAT_LEFT_SHOULDER = DIRECTION_COUNT;
@@ -218,7 +219,8 @@ void ReleaseButton(uint8_t button)
     }
     else if (button == PAD_LEFT_SHOULDER || button == PAD_RIGHT_SHOULDER)
     {
-        if (gamePad.repeatSource >= REPEAT_LEFT_SHOULDER)
+        if (gamePad.repeatSource ==
+            (button == PAD_LEFT_SHOULDER ? REPEAT_LEFT_SHOULDER : REPEAT_RIGHT_SHOULDER))
         {
             gamePad.repeatSource = -1;
         }
