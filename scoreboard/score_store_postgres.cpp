@@ -44,6 +44,12 @@ const char* const BOARD_SQL = "(SELECT mode, id, name, score FROM results WHERE 
                               " (SELECT mode, id, name, score FROM results WHERE mode = 1"
                               " ORDER BY score DESC, id LIMIT 10)";
 
+void ClosePostgresStore(ScoreStore* store)
+{
+    PQfinish(store->postgres);
+    store->postgres = nullptr;
+}
+
 // libpq's messages end with a newline the log line must not carry.
 std::string ReadReason(const char* message)
 {
@@ -200,8 +206,6 @@ void ReadBoardAnswer(const Result& rows, ScoreBoard* board)
     }
 }
 
-} // namespace
-
 bool PreparePostgresStore(const std::string& uri, std::string* error)
 {
     ScoreStore store;
@@ -255,14 +259,8 @@ bool PreparePostgresStore(const std::string& uri, std::string* error)
     {
         *error = "cannot use the PostgreSQL database: " + store.error;
     }
-    CloseScoreStore(&store);
+    ClosePostgresStore(&store);
     return prepared;
-}
-
-void ClosePostgresStore(ScoreStore* store)
-{
-    PQfinish(store->postgres);
-    store->postgres = nullptr;
 }
 
 StoreOutcome StorePostgresResult(ScoreStore* store, const std::string& name,
@@ -370,3 +368,8 @@ bool ImportPostgresRows(ScoreStore* store, const std::vector<StoredRow>& rows, i
                                 return Succeeded(result) || FailPostgres(store, result);
                             });
 }
+
+} // namespace
+
+const ScoreBackend POSTGRES_BACKEND = {PreparePostgresStore, ClosePostgresStore,
+                                       StorePostgresResult, ReadPostgresBoard, ImportPostgresRows};
