@@ -13,6 +13,7 @@
 #include <ctime>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <sys/resource.h>
 #include <thread>
 #include <unordered_map>
@@ -20,6 +21,7 @@
 
 #include "records/verification_code.h"
 #include "scoreboard/score_page.h"
+#include "scoreboard/score_places.h"
 #include "scoreboard/score_store.h"
 
 namespace
@@ -54,6 +56,7 @@ constexpr double BAD_CODE_BURST = 20;
 constexpr double BAD_CODE_RATE = 5;
 constexpr size_t BUCKET_PRUNE_SIZE = 10000;
 constexpr const char* OUTCOME_HEADER = "X-Vortanai-Result";
+constexpr auto FEED_START_PATIENCE = std::chrono::seconds(30);
 
 struct TokenBucket
 {
@@ -72,6 +75,12 @@ struct ScoreboardRun
     int64_t connectionMax;
     std::mutex bucketMutex;
     std::unordered_map<std::string, TokenBucket> buckets; // bad codes per client address
+    std::thread feed; // keeps the places current (FollowStoredResults)
+    std::atomic<bool> stopping;
+    // The board page as last rendered, for the ten best of that version.
+    std::mutex boardMutex;
+    std::string boardPage;
+    uint64_t boardVersion;
 };
 
 ScoreboardRun scoreboardRun;
@@ -230,6 +239,19 @@ void ServeResult(std::string_view query, bool write, const std::string& address,
 void ServeBoard(Answer* answer)
 {
     ScoreBoard board;
+    uint64_t version = 0;
+    if (ReadCountedBoardVersion(&version))
+    {
+        std::lock_guard lock(scoreboardRun.boardMutex);
+        if (scoreboardRun.boardPage.empty() || scoreboardRun.boardVersion != version)
+        {
+            ReadCountedBoard(&board, &scoreboardRun.boardVersion);
+            scoreboardRun.boardPage = RenderBoardPage(board);
+        }
+        SetPage(answer, http::status::ok, scoreboardRun.boardPage, "board");
+        return;
+    }
+    // The counts are being loaded again: read the board from the database meanwhile.
     if (!ReadScoreBoard(workerStore, &board))
     {
         SetBusyPage(answer, "unread");
@@ -559,6 +581,20 @@ bool StartScoreboard(const ScoreboardOptions& options, int* port, std::string* e
         return false;
     }
     *port = run.acceptor->local_endpoint().port();
+    // Syncs come back on a channel of this process's own.
+    std::random_device random;
+    char channel[48];
+    std::snprintf(channel, sizeof channel, "vortanai_sync_%08x%08x", random(), random());
+    ResetScorePlaces(channel);
+    run.stopping = false;
+    run.boardPage.clear();
+    run.feed = std::thread(FollowStoredResults, options.database, &run.stopping);
+    {
+        // Serving starts once the counts are loaded, or could not be: then from the database.
+        std::unique_lock lock(scorePlaces.mutex);
+        scorePlaces.fed.wait_for(lock, FEED_START_PATIENCE,
+                                 [] { return scorePlaces.loadsTried > 0; });
+    }
     asio::co_spawn(*run.io, AcceptConnections(), asio::detached);
     for (int i = 0; i < WORKER_COUNT; ++i)
     {
@@ -576,6 +612,8 @@ void StopScoreboard()
         worker.join();
     }
     run.workers.clear();
+    run.stopping = true;
+    run.feed.join();
     run.acceptor.reset();
     run.io.reset(); // destroys the connections still open
 }

@@ -43,3 +43,8 @@ bool ImportRows(ScoreStore* store, const std::vector<StoredRow>& rows, int64_t* 
 {
     return FindBackend(store->target).importRows(store, rows, added);
 }
+
+void FollowStoredResults(const std::string& target, const std::atomic<bool>* stop)
+{
+    FindBackend(target).followResults(target, stop);
+}

@@ -5,6 +5,7 @@
 // one connection of its own and opens it again when it was lost.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,8 +16,9 @@ struct sqlite3;
 struct pg_conn;
 
 constexpr int BOARD_SIZE = 10;
-// The schema this program writes; a database with a higher version is refused.
-constexpr int SCHEMA_VERSION = 1;
+// The schema this program writes for each backend; a database with a higher version is refused.
+constexpr int SQLITE_SCHEMA_VERSION = 1;
+constexpr int POSTGRES_SCHEMA_VERSION = 2;
 
 // A stored result with its rank among the results of its campaign mode.
 struct RankedResult
@@ -91,3 +93,6 @@ bool ReadScoreBoard(ScoreStore* store, ScoreBoard* board);
 bool ReadSqliteRows(const std::string& path, std::vector<StoredRow>* rows, std::string* error);
 // Adds the rows whose code the store does not hold yet, in one transaction; *added counts them.
 bool ImportRows(ScoreStore* store, const std::vector<StoredRow>& rows, int64_t* added);
+// Loads the places (score_places.h) and keeps them current with every result stored, by any
+// server, until *stop: run on a thread of its own, one per process.
+void FollowStoredResults(const std::string& target, const std::atomic<bool>* stop);

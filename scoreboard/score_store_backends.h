@@ -2,6 +2,8 @@
 // picks one by the target and the backends never call back into it.
 #pragma once
 
+#include <atomic>
+
 #include "scoreboard/score_store.h"
 
 struct ScoreBackend
@@ -13,6 +15,7 @@ struct ScoreBackend
                                 RankedResult* ranked, ScoreBoard* board);
     bool (*readBoard)(ScoreStore* store, ScoreBoard* board);
     bool (*importRows)(ScoreStore* store, const std::vector<StoredRow>& rows, int64_t* added);
+    void (*followResults)(const std::string& target, const std::atomic<bool>* stop);
 };
 
 extern const ScoreBackend SQLITE_BACKEND;

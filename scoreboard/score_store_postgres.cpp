@@ -1,9 +1,14 @@
 #include "scoreboard/score_store_backends.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <libpq-fe.h>
 #include <memory>
+#include <poll.h>
+#include <thread>
+
+#include "scoreboard/score_places.h"
 
 namespace
 {
@@ -13,8 +18,13 @@ using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 // Servers starting together on a fresh database take turns creating its tables.
 constexpr const char* SCHEMA_LOCK = "SELECT pg_advisory_xact_lock(8017)";
 
+// Every stored result is announced here at its commit, whoever stored it (this program, --import,
+// psql): "transaction id mode score name". A name only this program's checks did not pass is cut
+// short to stay within a notification's 8000 bytes.
+constexpr const char* RESULTS_CHANNEL = "vortanai_results";
+
 // SCHEMA_STEPS[v] brings a database of version v to v + 1.
-const char* const SCHEMA_STEPS[SCHEMA_VERSION] = {
+const char* const SCHEMA_STEPS[POSTGRES_SCHEMA_VERSION] = {
     "CREATE TABLE IF NOT EXISTS results ("
     " id BIGSERIAL PRIMARY KEY,"
     " name TEXT NOT NULL,"
@@ -24,6 +34,11 @@ const char* const SCHEMA_STEPS[SCHEMA_VERSION] = {
     " code TEXT NOT NULL UNIQUE,"
     " stored_at BIGINT NOT NULL);"
     "CREATE INDEX IF NOT EXISTS results_by_rank ON results (mode, score DESC, id);",
+    "CREATE OR REPLACE FUNCTION announce_result() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+    " PERFORM pg_notify('vortanai_results', pg_current_xact_id()::text || ' ' || NEW.id || ' '"
+    " || NEW.mode || ' ' || NEW.score || ' ' || left(NEW.name, 1000)); RETURN NULL; END $$;"
+    "CREATE TRIGGER results_announced AFTER INSERT ON results FOR EACH ROW"
+    " EXECUTE FUNCTION announce_result();",
 };
 
 // The statements every connection prepares once: name, SQL.
@@ -35,6 +50,11 @@ const char* const STATEMENTS[][2] = {
     {"rank", "SELECT COUNT(*) FILTER (WHERE score > $2 OR (score = $2 AND id < COALESCE("
              "(SELECT id FROM results WHERE code = $3), 9223372036854775807))), COUNT(*)"
              " FROM results WHERE mode = $1"},
+    // The one part of a place the counts leave to the index: equal scores stored before it.
+    {"ties", "SELECT COUNT(*) FROM results WHERE mode = $1 AND score = $2 AND id < COALESCE("
+             "(SELECT id FROM results WHERE code = $3), 9223372036854775807)"},
+    // Comes back through the feed after every result committed before this one's commit.
+    {"sync", "SELECT pg_notify($1, $2)"},
 };
 
 // Planned afresh at every read: a plan kept from when the table was small sorts every result of
@@ -234,20 +254,20 @@ bool PreparePostgresStore(const std::string& uri, std::string* error)
                 return FailPostgres(&store, result);
             }
             found = ReadInteger(result, 0, 0);
-            if (found > SCHEMA_VERSION)
+            if (found > POSTGRES_SCHEMA_VERSION)
             {
                 store.error =
                     "made by a newer scoreboard (schema version " + std::to_string(found) + ")";
                 Execute(db, "ROLLBACK");
                 return false;
             }
-            for (int64_t step = found; step < SCHEMA_VERSION && Succeeded(result); ++step)
+            for (int64_t step = found; step < POSTGRES_SCHEMA_VERSION && Succeeded(result); ++step)
             {
                 result = Execute(db, SCHEMA_STEPS[step]);
             }
             std::string version = "DELETE FROM schema_version; INSERT INTO schema_version"
                                   " VALUES (" +
-                                  std::to_string(SCHEMA_VERSION) + "); COMMIT";
+                                  std::to_string(POSTGRES_SCHEMA_VERSION) + "); COMMIT";
             if (Succeeded(result))
             {
                 result = Execute(db, version.c_str());
@@ -263,68 +283,125 @@ bool PreparePostgresStore(const std::string& uri, std::string* error)
     return prepared;
 }
 
+// The place and the board counted in the database, as of now: the way when the counts are not
+// current, slow on a large table but exact.
+bool CountPostgresPlace(ScoreStore* store, PGconn* db, const std::string& code,
+                        RankedResult* ranked, ScoreBoard* board)
+{
+    Result rank = ExecutePrepared(
+        db, "rank", {std::to_string(ranked->mode), std::to_string(ranked->score), code});
+    Result rows = Succeeded(rank) ? Execute(db, BOARD_SQL) : Result(nullptr, &PQclear);
+    if (!Succeeded(rank) || !Succeeded(rows))
+    {
+        return FailPostgres(store, Succeeded(rank) ? rows : rank);
+    }
+    ranked->place = ReadInteger(rank, 0, 0) + 1;
+    ranked->total = ReadInteger(rank, 0, 1);
+    ReadBoardAnswer(rows, board);
+    return true;
+}
+
+// One round trip: the statements go out together and run as one transaction, committed at the
+// sync. The result is called stored only once that is answered. Each statement sees what
+// committed before it began, and the insert waits for a clashing one to end: the result found is
+// ours or the one stored before. With a sync token the counts place it once the token is back;
+// without, the database counts it in the same transaction.
+bool RunStorePipeline(ScoreStore* store, PGconn* db, const std::string& name,
+                      const VerifiedResult& result, const std::string& code, bool write,
+                      uint64_t sync, uint64_t generation, RankedResult* ranked, ScoreBoard* board,
+                      StoreOutcome* outcome)
+{
+    std::string score = std::to_string(result.score);
+    std::string mode = std::to_string(result.mode);
+    bool sent =
+        PQenterPipelineMode(db) == 1 &&
+        (!write || SendPrepared(db, "insert",
+                                {name, score, mode, std::to_string(result.number), code,
+                                 std::to_string(std::time(nullptr))})) &&
+        SendPrepared(db, "find", {code}) &&
+        SendPrepared(db, sync ? "ties" : "rank", {mode, score, code}) &&
+        (sync ? SendPrepared(db, "sync", {scorePlaces.syncChannel, std::to_string(sync)})
+              : PQsendQueryParams(db, BOARD_SQL, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1) &&
+        PQpipelineSync(db) == 1;
+    // Lost in the middle: the connection cannot be trusted to be anywhere.
+    auto lose = [&]
+    {
+        store->error = ReadReason(PQerrorMessage(db));
+        ClosePostgresStore(store);
+        return false;
+    };
+    if (!sent)
+    {
+        return lose();
+    }
+    Result inserted = write ? ReadAnswer(db) : Result(nullptr, &PQclear);
+    Result stored = ReadAnswer(db);
+    Result rank = ReadAnswer(db);
+    Result last = ReadAnswer(db);
+    Result done = ReadAnswer(db);
+    if (PQresultStatus(done.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
+    {
+        return lose();
+    }
+    for (const Result* answer : {&inserted, &stored, &rank, &last})
+    {
+        if ((write || answer != &inserted) && !Succeeded(*answer))
+        {
+            return FailPostgres(store, *answer); // rolled back at the sync
+        }
+    }
+    bool found = PQntuples(stored.get()) == 1;
+    *ranked = {found ? ReadInteger(stored, 0, 0) : 0,
+               found ? PQgetvalue(stored.get(), 0, 1) : name,
+               result.score,
+               result.mode,
+               0,
+               0};
+    bool added = write && PQntuples(inserted.get()) == 1;
+    *outcome = added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
+    if (!sync)
+    {
+        ranked->place = ReadInteger(rank, 0, 0) + 1;
+        ranked->total = ReadInteger(rank, 0, 1) + (found ? 0 : 1);
+        ReadBoardAnswer(last, board);
+        return true;
+    }
+    // Committed: the outcome stands, and the place is counted in the database if the counts
+    // cannot give it.
+    return (AwaitSync(sync, generation) &&
+            PlaceFromCounts(ReadInteger(rank, 0, 0), found, ranked, board)) ||
+           CountPostgresPlace(store, db, code, ranked, board);
+}
+
 StoreOutcome StorePostgresResult(ScoreStore* store, const std::string& name,
                                  const VerifiedResult& result, const std::string& code, bool write,
                                  RankedResult* ranked, ScoreBoard* board)
 {
     StoreOutcome outcome = STORE_FAILED;
-    RunWithReconnect(
-        store,
-        [&](PGconn* db)
+    // Once more without a sync when that failed before the commit: a read-only database cannot
+    // send one, yet a result stored before can still be shown.
+    for (bool counted : {true, false})
+    {
+        uint64_t generation = 0;
+        uint64_t sync = counted ? OpenSync(&generation) : 0;
+        if (counted && sync == 0)
         {
-            // One round trip: the statements go out together and run as one transaction,
-            // committed at the sync. The result is called stored only once that is answered.
-            // Each statement sees what committed before it began, and the insert waits for a
-            // clashing one to end: the result found is ours or the one stored before.
-            std::string score = std::to_string(result.score);
-            std::string mode = std::to_string(result.mode);
-            bool sent =
-                PQenterPipelineMode(db) == 1 &&
-                (!write || SendPrepared(db, "insert",
-                                        {name, score, mode, std::to_string(result.number), code,
-                                         std::to_string(std::time(nullptr))})) &&
-                SendPrepared(db, "find", {code}) && SendPrepared(db, "rank", {mode, score, code}) &&
-                PQsendQueryParams(db, BOARD_SQL, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
-                PQpipelineSync(db) == 1;
-            // Lost in the middle: the connection cannot be trusted to be anywhere.
-            auto lose = [&]
-            {
-                store->error = ReadReason(PQerrorMessage(db));
-                ClosePostgresStore(store);
-                return false;
-            };
-            if (!sent)
-            {
-                return lose();
-            }
-            Result inserted = write ? ReadAnswer(db) : Result(nullptr, &PQclear);
-            Result stored = ReadAnswer(db);
-            Result rank = ReadAnswer(db);
-            Result rows = ReadAnswer(db);
-            Result sync = ReadAnswer(db);
-            if (PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
-            {
-                return lose();
-            }
-            for (const Result* answer : {&inserted, &stored, &rank, &rows})
-            {
-                if ((write || answer != &inserted) && !Succeeded(*answer))
-                {
-                    return FailPostgres(store, *answer); // rolled back at the sync
-                }
-            }
-            bool found = PQntuples(stored.get()) == 1;
-            *ranked = {found ? ReadInteger(stored, 0, 0) : 0,
-                       found ? PQgetvalue(stored.get(), 0, 1) : name,
-                       result.score,
-                       result.mode,
-                       ReadInteger(rank, 0, 0) + 1,
-                       ReadInteger(rank, 0, 1) + (found ? 0 : 1)};
-            ReadBoardAnswer(rows, board);
-            bool added = write && PQntuples(inserted.get()) == 1;
-            outcome = added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
-            return true;
-        });
+            continue;
+        }
+        bool ran =
+            RunWithReconnect(store,
+                             [&](PGconn* db)
+                             {
+                                 return outcome == STORE_FAILED &&
+                                        RunStorePipeline(store, db, name, result, code, write, sync,
+                                                         generation, ranked, board, &outcome);
+                             });
+        DropSync(sync);
+        if (ran || outcome != STORE_FAILED)
+        {
+            return ran ? outcome : STORE_FAILED; // committed but unplaced: the next try repeats it
+        }
+    }
     return outcome;
 }
 
@@ -369,7 +446,151 @@ bool ImportPostgresRows(ScoreStore* store, const std::vector<StoredRow>& rows, i
                             });
 }
 
+// A snapshot as pg_current_snapshot() writes it: "xmin:xmax:xip,xip,...".
+struct Snapshot
+{
+    uint64_t xmin = 0;
+    uint64_t xmax = 0;
+    std::vector<uint64_t> running;
+};
+
+Snapshot ReadSnapshot(const char* text)
+{
+    Snapshot snapshot;
+    char* end = nullptr;
+    snapshot.xmin = std::strtoull(text, &end, 10);
+    snapshot.xmax = *end == ':' ? std::strtoull(end + 1, &end, 10) : 0;
+    while ((*end == ':' || *end == ',') && end[1] != '\0')
+    {
+        snapshot.running.push_back(std::strtoull(end + 1, &end, 10));
+    }
+    return snapshot;
+}
+
+// Whether the transaction had committed when the snapshot was taken.
+bool IsInSnapshot(const Snapshot& snapshot, uint64_t xid)
+{
+    return xid < snapshot.xmin ||
+           (xid < snapshot.xmax &&
+            std::ranges::find(snapshot.running, xid) == snapshot.running.end());
+}
+
+// Listens first and then reads the counts in one snapshot: a result committed before the LISTEN
+// is counted, one after it announced, and one in between both, which the snapshot tells apart.
+bool LoadPostgresPlaces(PGconn* db, Snapshot* snapshot)
+{
+    std::string listen = std::string("LISTEN ") + RESULTS_CHANNEL + "; LISTEN " +
+                         scorePlaces.syncChannel +
+                         "; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+    Result result = Execute(db, listen.c_str());
+    if (Succeeded(result))
+    {
+        result = Execute(db, "SELECT pg_current_snapshot()");
+    }
+    if (!Succeeded(result))
+    {
+        return false;
+    }
+    *snapshot = ReadSnapshot(PQgetvalue(result.get(), 0, 0));
+    // Streamed: a million results make hundreds of thousands of groups, too many to hold as text.
+    result = Execute(db, "COPY (SELECT mode, score, COUNT(*) FROM results GROUP BY mode, score)"
+                         " TO STDOUT");
+    if (PQresultStatus(result.get()) != PGRES_COPY_OUT)
+    {
+        return false;
+    }
+    static PlaceCounts loaded[2]; // kept between loads: only the feed's thread loads
+    ClearPlaceCounts(loaded);
+    char* line = nullptr;
+    int length;
+    while ((length = PQgetCopyData(db, &line, 0)) > 0)
+    {
+        char* end = nullptr;
+        long mode = std::strtol(line, &end, 10);
+        long score = std::strtol(end, &end, 10);
+        AddScoreGroup(loaded, static_cast<uint8_t>(mode), static_cast<int32_t>(score),
+                      std::strtoll(end, nullptr, 10));
+        PQfreemem(line);
+    }
+    result = Result(PQgetResult(db), &PQclear);
+    while (PGresult* more = PQgetResult(db))
+    {
+        PQclear(more);
+    }
+    ScoreBoard board;
+    Result rows =
+        length == -1 && Succeeded(result) ? Execute(db, BOARD_SQL) : Result(nullptr, &PQclear);
+    if (!Succeeded(rows) || !Succeeded(Execute(db, "COMMIT")))
+    {
+        return false;
+    }
+    ReadBoardAnswer(rows, &board);
+    InstallPlaceCounts(loaded, board, 0);
+    return true;
+}
+
+// One notification: a stored result ("xid id mode score name") or a sync of ours coming back.
+void TakeInNotification(const PGnotify& notice, const Snapshot& snapshot)
+{
+    char* end = notice.extra;
+    if (std::string_view(notice.relname) != RESULTS_CHANNEL)
+    {
+        TakeInSync(std::strtoull(end, nullptr, 10));
+        return;
+    }
+    uint64_t xid = std::strtoull(end, &end, 10);
+    FedResult fed;
+    fed.id = std::strtoll(end, &end, 10);
+    fed.mode = static_cast<uint8_t>(std::strtol(end, &end, 10));
+    fed.score = static_cast<int32_t>(std::strtol(end, &end, 10));
+    fed.name = *end == ' ' ? end + 1 : end;
+    if (!IsInSnapshot(snapshot, xid))
+    {
+        TakeInResult(fed);
+    }
+}
+
+// The feed: a connection of its own that loads the counts and then takes in every notification
+// until told to stop. Lost, it marks the counts out of date and loads them afresh once it is back.
+void FollowPostgresResults(const std::string& uri, const std::atomic<bool>* stop)
+{
+    while (!*stop)
+    {
+        PGconn* db = PQconnectdb(uri.c_str());
+        Snapshot snapshot;
+        bool following = PQstatus(db) == CONNECTION_OK && LoadPostgresPlaces(db, &snapshot);
+        EndPlaceLoad();
+        while (following && !*stop)
+        {
+            pollfd socket{PQsocket(db), POLLIN, 0};
+            poll(&socket, 1, 100);
+            following = PQconsumeInput(db) == 1;
+            bool fed = false;
+            {
+                std::lock_guard lock(scorePlaces.mutex);
+                while (PGnotify* notice = PQnotifies(db))
+                {
+                    TakeInNotification(*notice, snapshot);
+                    PQfreemem(notice);
+                    fed = true;
+                }
+            }
+            if (fed)
+            {
+                scorePlaces.fed.notify_all();
+            }
+        }
+        LosePlaceCounts();
+        PQfinish(db);
+        for (int wait = 0; wait < 5 && !*stop; ++wait)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+}
+
 } // namespace
 
 const ScoreBackend POSTGRES_BACKEND = {PreparePostgresStore, ClosePostgresStore,
-                                       StorePostgresResult, ReadPostgresBoard, ImportPostgresRows};
+                                       StorePostgresResult,  ReadPostgresBoard,
+                                       ImportPostgresRows,   FollowPostgresResults};

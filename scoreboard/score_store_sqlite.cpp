@@ -8,11 +8,18 @@
 #include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
+
+#include "scoreboard/score_places.h"
 
 namespace
 {
 
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+// How often the feed looks for rows stored by other processes: well within the 100 ms in which a
+// result stored elsewhere is to show on this server's board.
+constexpr auto SQLITE_FEED_PERIOD = std::chrono::milliseconds(20);
 
 // Writers queue behind each other for up to this long before a request gives up.
 constexpr int BUSY_TIMEOUT_MS = 10000;
@@ -24,7 +31,7 @@ std::mutex sqliteWriter;
 
 // SCHEMA_STEPS[v] brings a database of version v to v + 1. A file made before the version table
 // existed holds version 1's table already, which the step then leaves as it is.
-const char* const SCHEMA_STEPS[SCHEMA_VERSION] = {
+const char* const SCHEMA_STEPS[SQLITE_SCHEMA_VERSION] = {
     "CREATE TABLE IF NOT EXISTS results ("
     " id INTEGER PRIMARY KEY,"
     " name TEXT NOT NULL,"
@@ -162,6 +169,44 @@ void CloseSqliteStore(ScoreStore* store)
     store->sqlite = nullptr;
 }
 
+bool CountEarlierEqual(sqlite3* db, const RankedResult& ranked, int64_t* count)
+{
+    Statement statement = PrepareStatement(
+        db, "SELECT COUNT(*) FROM results WHERE mode = ?1 AND score = ?2 AND id < ?3");
+    return statement && sqlite3_bind_int(statement.get(), 1, ranked.mode) == SQLITE_OK &&
+           sqlite3_bind_int(statement.get(), 2, ranked.score) == SQLITE_OK &&
+           sqlite3_bind_int64(statement.get(), 3, ranked.id) == SQLITE_OK &&
+           ReadCount(statement.get(), count);
+}
+
+// The rows past a rowid, in rowid order. One writer commits at a time and each new row takes the
+// next rowid, so they come in commit order.
+bool ReadRowsPast(sqlite3* db, int64_t after, std::vector<FedResult>* rows)
+{
+    Statement statement =
+        PrepareStatement(db, "SELECT id, mode, score, name FROM results WHERE id > ?1 ORDER BY id");
+    if (!statement || sqlite3_bind_int64(statement.get(), 1, after) != SQLITE_OK)
+    {
+        return false;
+    }
+    int status;
+    while ((status = sqlite3_step(statement.get())) == SQLITE_ROW)
+    {
+        rows->push_back({sqlite3_column_int64(statement.get(), 0),
+                         static_cast<uint8_t>(sqlite3_column_int(statement.get(), 1)),
+                         sqlite3_column_int(statement.get(), 2), ReadText(statement.get(), 3)});
+    }
+    return status == SQLITE_DONE;
+}
+
+// The last rowid the counts took in; false when they are not current.
+bool ReadLastRowid(int64_t* rowid)
+{
+    std::lock_guard lock(scorePlaces.mutex);
+    *rowid = scorePlaces.lastRowid;
+    return scorePlaces.current;
+}
+
 // Keeps the database's reason and closes the connection, so that the next request opens it
 // afresh (the file may have been replaced, the disk freed).
 bool FailSqlite(ScoreStore* store)
@@ -250,11 +295,11 @@ bool PrepareSqliteStore(const std::string& target, std::string* error)
     {
         return fail(sqlite3_errmsg(raw));
     }
-    if (found > SCHEMA_VERSION)
+    if (found > SQLITE_SCHEMA_VERSION)
     {
         return fail("made by a newer scoreboard (schema version " + std::to_string(found) + ")");
     }
-    for (int64_t step = found; step < SCHEMA_VERSION; ++step)
+    for (int64_t step = found; step < SQLITE_SCHEMA_VERSION; ++step)
     {
         if (!ExecuteSql(raw, SCHEMA_STEPS[step]))
         {
@@ -262,7 +307,7 @@ bool PrepareSqliteStore(const std::string& target, std::string* error)
         }
     }
     std::string version = "DELETE FROM schema_version; INSERT INTO schema_version VALUES (" +
-                          std::to_string(SCHEMA_VERSION) + "); COMMIT";
+                          std::to_string(SQLITE_SCHEMA_VERSION) + "); COMMIT";
     return ExecuteSql(raw, version.c_str()) || fail(sqlite3_errmsg(raw));
 }
 
@@ -298,11 +343,30 @@ StoreOutcome StoreSqliteResult(ScoreStore* store, const std::string& name,
     {
         ranked->id = INT64_MAX; // behind every stored result of the same score
     }
-    if (!RankResult(db, ranked) || !ReadBoard(db, board) || !ExecuteSql(db, "COMMIT"))
+    // With current counts the database gives only the equal scores stored before it and the rows
+    // stored since the counts last took some in (this one too), taken in once committed.
+    int64_t after = 0;
+    bool counted = ReadLastRowid(&after);
+    int64_t earlierEqual = 0;
+    std::vector<FedResult> rows;
+    if (counted ? !CountEarlierEqual(db, *ranked, &earlierEqual) || !ReadRowsPast(db, after, &rows)
+                : !RankResult(db, ranked) || !ReadBoard(db, board))
     {
         return FailSqlite(store), STORE_FAILED;
     }
-    ranked->total += found ? 0 : 1;
+    if (!ExecuteSql(db, "COMMIT"))
+    {
+        return FailSqlite(store), STORE_FAILED;
+    }
+    TakeInRowsPast(rows);
+    // Counts lost in between (the file was replaced): counted as of now instead.
+    if (counted && !PlaceFromCounts(earlierEqual, found, ranked, board) &&
+        !(ExecuteSql(db, "BEGIN") && RankResult(db, ranked) && ReadBoard(db, board) &&
+          ExecuteSql(db, "COMMIT")))
+    {
+        return FailSqlite(store), STORE_FAILED;
+    }
+    ranked->total += !counted && !found ? 1 : 0;
     return added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
 }
 
@@ -362,7 +426,78 @@ bool ImportSqliteRows(ScoreStore* store, const std::vector<StoredRow>& rows, int
     return ExecuteSql(store->sqlite, "COMMIT") || FailSqlite(store);
 }
 
+// The counts from one read transaction: grouped, the ten best and the last rowid.
+bool LoadSqlitePlaces(sqlite3* db)
+{
+    static PlaceCounts loaded[2]; // kept between loads: only the feed's thread loads
+    ClearPlaceCounts(loaded);
+    Statement groups =
+        PrepareStatement(db, "SELECT mode, score, COUNT(*) FROM results GROUP BY mode, score");
+    ScoreBoard board;
+    int64_t last = 0;
+    if (!groups || !ExecuteSql(db, "BEGIN"))
+    {
+        return false;
+    }
+    int status;
+    while ((status = sqlite3_step(groups.get())) == SQLITE_ROW)
+    {
+        AddScoreGroup(loaded, static_cast<uint8_t>(sqlite3_column_int(groups.get(), 0)),
+                      sqlite3_column_int(groups.get(), 1), sqlite3_column_int64(groups.get(), 2));
+    }
+    groups.reset();
+    bool read =
+        status == SQLITE_DONE && ReadBoard(db, &board) &&
+        ReadCount(PrepareStatement(db, "SELECT COALESCE(MAX(id), 0) FROM results").get(), &last);
+    if (!ExecuteSql(db, "COMMIT") || !read)
+    {
+        return false;
+    }
+    InstallPlaceCounts(loaded, board, last);
+    return true;
+}
+
+// The feed: loads the counts, then takes in the rows past the last rowid every few milliseconds
+// (this process's workers take in their own at once); loads again when the file was replaced.
+void FollowSqliteResults(const std::string& path, const std::atomic<bool>* stop)
+{
+    ScoreStore store;
+    store.target = path;
+    uint64_t loadedInode = 0;
+    bool tried = false;
+    for (; !*stop; std::this_thread::sleep_for(SQLITE_FEED_PERIOD))
+    {
+        std::vector<FedResult> rows;
+        int64_t after = 0;
+        bool open = OpenSqliteStore(&store);
+        if (open && (store.sqliteInode != loadedInode || !ReadLastRowid(&after)))
+        {
+            LosePlaceCounts();
+            loadedInode = LoadSqlitePlaces(store.sqlite) ? store.sqliteInode : 0;
+        }
+        else if (open && ExecuteSql(store.sqlite, "BEGIN") &&
+                 ReadRowsPast(store.sqlite, after, &rows) && ExecuteSql(store.sqlite, "COMMIT"))
+        {
+            TakeInRowsPast(rows);
+            if (!rows.empty())
+            {
+                scorePlaces.fed.notify_all();
+            }
+        }
+        else if (open)
+        {
+            FailSqlite(&store);
+        }
+        if (!tried)
+        {
+            EndPlaceLoad();
+            tried = true;
+        }
+    }
+    CloseSqliteStore(&store);
+}
+
 } // namespace
 
 const ScoreBackend SQLITE_BACKEND = {PrepareSqliteStore, CloseSqliteStore, StoreSqliteResult,
-                                     ReadSqliteBoard, ImportSqliteRows};
+                                     ReadSqliteBoard,    ImportSqliteRows, FollowSqliteResults};

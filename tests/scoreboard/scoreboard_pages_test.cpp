@@ -192,8 +192,11 @@ TEST_P(ScoreboardServer, ImportsEachResultOfASqliteFileOnceAndRefusesANewerSchem
         EXPECT_NE(ReadTestFile(import.log).find(imported), NONE) << ReadTestFile(import.log);
     }
     EXPECT_EQ(QueryStore(database, "SELECT COUNT(*) FROM results WHERE name = 'Senas'"), 2);
-    EXPECT_EQ(QueryStore(database, "SELECT COUNT(*) FROM schema_version WHERE version = 1"), 1);
-    QueryStore(database, "UPDATE schema_version SET version = 2");
+    int version = GetParam() == "sqlite" ? SQLITE_SCHEMA_VERSION : POSTGRES_SCHEMA_VERSION;
+    EXPECT_EQ(QueryStore(database, "SELECT COUNT(*) FROM schema_version WHERE version = " +
+                                       std::to_string(version)),
+              1);
+    QueryStore(database, "UPDATE schema_version SET version = " + std::to_string(version + 1));
     ServerProcess newer = StartServer("--port 0 --db " + database, "newer.log");
     EXPECT_EQ(StopServer(newer), 1);
     EXPECT_NE(ReadTestFile(newer.log).find("newer"), NONE) << ReadTestFile(newer.log);
