@@ -479,10 +479,14 @@ bool IsInSnapshot(const Snapshot& snapshot, uint64_t xid)
 // is counted, one after it announced, and one in between both, which the snapshot tells apart.
 bool LoadPostgresPlaces(PGconn* db, Snapshot* snapshot)
 {
-    std::string listen = std::string("LISTEN ") + RESULTS_CHANNEL + "; LISTEN " +
-                         scorePlaces.syncChannel +
-                         "; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+    // Committed on its own: a LISTEN in the load's transaction would only start at its end.
+    std::string listen =
+        std::string("LISTEN ") + RESULTS_CHANNEL + "; LISTEN " + scorePlaces.syncChannel;
     Result result = Execute(db, listen.c_str());
+    if (Succeeded(result))
+    {
+        result = Execute(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    }
     if (Succeeded(result))
     {
         result = Execute(db, "SELECT pg_current_snapshot()");

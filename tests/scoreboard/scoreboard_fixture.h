@@ -61,6 +61,7 @@ inline int64_t QueryStore(const std::string& target, const std::string& sql)
     }
     sqlite3* db = nullptr;
     sqlite3_open(target.c_str(), &db);
+    sqlite3_busy_timeout(db, 10000);
     auto first = [](void* out, int, char** row, char**)
     { return *static_cast<int64_t*>(out) = row[0] ? std::atoll(row[0]) : -1, 1; };
     sqlite3_exec(db, sql.c_str(), first, &value, nullptr);
