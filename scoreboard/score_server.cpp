@@ -11,9 +11,11 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <linux/sockios.h>
 #include <mutex>
 #include <optional>
 #include <random>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <thread>
 #include <unordered_map>
@@ -388,8 +390,37 @@ bool AnswerUnreadRequest(beast::error_code ec, const beast::flat_buffer& buffer,
     return true;
 }
 
+// Bytes of the answers written that the client has not taken yet (sent or not).
+int CountUntaken(tcp::socket& socket)
+{
+    int untaken = 0;
+    return ioctl(socket.native_handle(), SIOCOUTQ, &untaken) == 0 ? untaken : 0;
+}
+
+// Whether the client sent bytes or ended its side. The system may report a socket readable for
+// bytes already read, so a wake-up alone does not tell.
+bool HasClientSent(tcp::socket& socket)
+{
+    char byte;
+    ssize_t got = recv(socket.native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+}
+
+// An answer not taken in time is dropped with a reset: closed normally, the system would go on
+// handing it out for minutes to a client that reads a few bytes at a time.
+void ResetConnection(tcp::socket& socket)
+{
+    beast::error_code ec;
+    socket.set_option(asio::socket_base::linger(true, 0), ec);
+    socket.close(ec);
+}
+
+// A connection's answers must each be taken by the client within WRITE_DEADLINE of being
+// written, as a request must come whole within REQUEST_DEADLINE: a client that reads a few bytes
+// at a time is cut off, not waited on.
 asio::awaitable<void> ServeConnection(tcp::socket socket)
 {
+    using Clock = std::chrono::steady_clock;
     beast::error_code ec;
     // Each answer goes out at once, not after the next packet's acknowledgement.
     socket.set_option(tcp::no_delay(true), ec);
@@ -397,12 +428,47 @@ asio::awaitable<void> ServeConnection(tcp::socket socket)
     std::string peerAddress = ec ? "-" : peer.address().to_string();
     beast::tcp_stream stream(std::move(socket));
     beast::flat_buffer buffer;
+    Clock::time_point takenBy = Clock::now(); // the oldest answer not taken yet, by then
+    bool late = false;
+    asio::steady_timer waitTimer(stream.get_executor());
     for (bool open = true; open;)
     {
         http::request_parser<http::string_body> parser;
         parser.header_limit(HEADER_LIMIT);
         parser.body_limit(BODY_LIMIT);
-        stream.expires_after(REQUEST_DEADLINE);
+        Clock::time_point requestBy = Clock::now() + REQUEST_DEADLINE;
+        // While an answer is still being taken, the wait for the next request watches its
+        // deadline too.
+        for (bool sent = false; !late && buffer.size() == 0 && CountUntaken(stream.socket()) > 0 &&
+                                !(sent = HasClientSent(stream.socket())) &&
+                                Clock::now() < requestBy;)
+        {
+            // Whichever comes first, the client's bytes or the deadline. The wait's handler and
+            // this coroutine run on the connection's strand, and the coroutine goes on only once
+            // the handler has run: nothing it touches is gone by then.
+            bool waiting = true;
+            waitTimer.expires_at(std::min(requestBy, takenBy));
+            stream.socket().async_wait(tcp::socket::wait_read,
+                                       [&](beast::error_code)
+                                       {
+                                           waiting = false;
+                                           waitTimer.cancel();
+                                       });
+            co_await waitTimer.async_wait(asio::redirect_error(asio::use_awaitable, ec));
+            if (waiting)
+            {
+                stream.socket().cancel(ec);
+                waitTimer.expires_at(Clock::time_point::max());
+                co_await waitTimer.async_wait(asio::redirect_error(asio::use_awaitable, ec));
+            }
+            late = !HasClientSent(stream.socket()) && Clock::now() >= takenBy &&
+                   CountUntaken(stream.socket()) > 0;
+        }
+        if (late)
+        {
+            break;
+        }
+        stream.expires_at(requestBy);
         co_await http::async_read(stream, buffer, parser,
                                   asio::redirect_error(asio::use_awaitable, ec));
         Answer answer;
@@ -422,10 +488,28 @@ asio::awaitable<void> ServeConnection(tcp::socket socket)
             open = false;
         }
         LogRequest(address, parser.get().method_string(), parser.get().target(), answer);
-        stream.expires_after(WRITE_DEADLINE);
+        if (CountUntaken(stream.socket()) == 0)
+        {
+            takenBy = Clock::now() + WRITE_DEADLINE;
+        }
+        // A write cut off by its deadline resets the connection, for the same reason.
+        stream.socket().set_option(asio::socket_base::linger(true, 0), ec);
+        stream.expires_at(takenBy);
         co_await http::async_write(stream, answer.response,
                                    asio::redirect_error(asio::use_awaitable, ec));
         open = open && !ec;
+        stream.socket().set_option(asio::socket_base::linger(false, 0), ec);
+    }
+    // The last answer is given the rest of its time to be taken.
+    while (!late && stream.socket().is_open() && CountUntaken(stream.socket()) > 0)
+    {
+        late = Clock::now() >= takenBy;
+        waitTimer.expires_after(std::chrono::milliseconds(20));
+        co_await waitTimer.async_wait(asio::redirect_error(asio::use_awaitable, ec));
+    }
+    if (late)
+    {
+        ResetConnection(stream.socket());
     }
     stream.socket().shutdown(tcp::socket::shutdown_send, ec);
     --scoreboardRun.connections;
