@@ -6,9 +6,17 @@
 // submitted at a steady 1000 a second by 16 clients, and of GET / from one client while a
 // thousand others each send a byte of their request a second.
 //
+// With --sizes, for one server on PostgreSQL with 16 clients over a table preloaded with 10,000
+// and then 1,000,000 results (by COPY, scores spread evenly over what the campaign gives): the
+// time to the first answer and the memory used, stored results/s, the latency of results sent at
+// a steady 1000 a second, pages/s of / beside the static file in the same run, and how long a
+// result stored on a second server takes to show on the first one's /. Each server program
+// named (the built one by default) is measured on tables of its own, side by side.
+//
 //   bench_scoreboard [SECONDS [SQLite|PostgreSQL]]   (run from the build directory: it starts
 //       scoreboard/vortanai-scoreboard, and a PostgreSQL cluster of its own in /tmp; the second
 //       argument measures that database only)
+//   bench_scoreboard --sizes [SECONDS [PROGRAM...]]
 #include <utility>
 
 #include <algorithm>
@@ -29,8 +37,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include <fstream>
+#include <libpq-fe.h>
+
 #include "records/verification_code.h"
 #include "scoreboard/score_page.h"
+#include "scoreboard/score_server.h"
 
 namespace
 {
@@ -108,7 +120,8 @@ pid_t StartStaticServer(int port)
     _exit(0);
 }
 
-pid_t StartScoreboard(int port, const std::string& database)
+pid_t StartScoreboard(int port, const std::string& database,
+                      const std::string& program = "scoreboard/vortanai-scoreboard")
 {
     pid_t pid = fork();
     if (pid == 0)
@@ -116,9 +129,8 @@ pid_t StartScoreboard(int port, const std::string& database)
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The request log goes to a file, as a service's goes to the journal.
         std::freopen("bench-scores/server.log", "a", stderr);
-        execl("scoreboard/vortanai-scoreboard", "vortanai-scoreboard", "--port",
-              std::to_string(port).c_str(), "--db", database.c_str(), "--bind", "127.0.0.1",
-              nullptr);
+        execl(program.c_str(), "vortanai-scoreboard", "--port", std::to_string(port).c_str(),
+              "--db", database.c_str(), "--bind", "127.0.0.1", nullptr);
         _exit(127);
     }
     return pid;
@@ -142,14 +154,14 @@ int Connect(int port)
     return -1;
 }
 
-// One request on a kept-alive connection, its whole answer read; false on any failure or a
-// status other than 200.
-bool Request(int fd, const std::string& target)
+// One request on a kept-alive connection, its whole answer; empty on any failure or a status
+// other than 200.
+std::string RequestBody(int fd, const std::string& target)
 {
     std::string request = "GET " + target + " HTTP/1.1\r\nHost: bench\r\n\r\n";
     if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size()))
     {
-        return false;
+        return "";
     }
     std::string answer;
     char chunk[16384];
@@ -160,7 +172,7 @@ bool Request(int fd, const std::string& target)
         ssize_t got = recv(fd, chunk, sizeof chunk, 0);
         if (got <= 0)
         {
-            return false;
+            return "";
         }
         answer.append(chunk, size_t(got));
         if (headerEnd == std::string::npos &&
@@ -170,7 +182,12 @@ bool Request(int fd, const std::string& target)
             length = field < headerEnd ? std::strtoul(answer.c_str() + field + 16, nullptr, 10) : 0;
         }
     }
-    return answer.starts_with("HTTP/1.1 200");
+    return answer.starts_with("HTTP/1.1 200") ? answer : "";
+}
+
+bool Request(int fd, const std::string& target)
+{
+    return !RequestBody(fd, target).empty();
 }
 
 std::string NextSubmission()
@@ -273,8 +290,9 @@ std::string MeasureStoringAtRate(const std::vector<int>& ports, int clients, dou
             {
                 int port = ports[size_t(c) % ports.size()];
                 int fd = Connect(port);
-                for (auto due = began + interval * c / clients; fd >= 0 && due < end;
-                     due += interval)
+                // A server that cannot keep up is not waited on past the end.
+                for (auto due = began + interval * c / clients;
+                     fd >= 0 && due < end && Clock::now() < end; due += interval)
                 {
                     std::this_thread::sleep_until(due);
                     if (!Request(fd, NextSubmission()))
@@ -336,6 +354,139 @@ std::string MeasureBesideSlowClients(int port, double seconds)
     return DescribeTimes(times, failures);
 }
 
+// Runs one statement; false when it fails.
+bool ExecutePostgres(const std::string& uri, const std::string& sql)
+{
+    PGconn* db = PQconnectdb(uri.c_str());
+    PGresult* result = PQexec(db, sql.c_str());
+    bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+    PQclear(result);
+    PQfinish(db);
+    return done;
+}
+
+// Adds `count` results to the table by COPY, their scores spread evenly over the campaign's
+// range and over both campaigns, then vacuums and analyses it as autovacuum would have.
+bool PreloadResults(const std::string& uri, int count)
+{
+    PGconn* db = PQconnectdb(uri.c_str());
+    PGresult* result =
+        PQexec(db, "COPY results (name, score, mode, number, code, stored_at) FROM STDIN");
+    bool copied = PQresultStatus(result) == PGRES_COPY_IN;
+    PQclear(result);
+    std::string chunk;
+    for (int i = 0; copied && i < count; ++i)
+    {
+        int64_t score = int64_t(i) * 7919 % (CampaignScoreMax() + 1);
+        chunk += "Preloaded\t" + std::to_string(score) + "\t" + std::to_string(i % 2) +
+                 "\t0\tpreloaded" + std::to_string(i) + "\t0\n";
+        if (chunk.size() > 65536 || i == count - 1)
+        {
+            copied = PQputCopyData(db, chunk.data(), int(chunk.size())) == 1;
+            chunk.clear();
+        }
+    }
+    copied = copied && PQputCopyEnd(db, nullptr) == 1;
+    result = PQgetResult(db);
+    copied = copied && PQresultStatus(result) == PGRES_COMMAND_OK;
+    for (; result != nullptr; result = PQgetResult(db))
+    {
+        PQclear(result);
+    }
+    PQfinish(db);
+    return copied && ExecutePostgres(uri, "VACUUM ANALYZE results");
+}
+
+// Resident and peak resident memory of a process, in MB.
+std::pair<double, double> ReadMemory(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    double resident = 0, peak = 0;
+    for (std::string line; std::getline(status, line);)
+    {
+        double megabytes = std::atof(line.c_str() + 6) / 1024;
+        resident = line.starts_with("VmRSS:") ? megabytes : resident;
+        peak = line.starts_with("VmHWM:") ? megabytes : peak;
+    }
+    return {resident, peak};
+}
+
+// The slowest of 20 results, each the best yet, stored on one server until it shows on the
+// other's / (in ms).
+double MeasureBoardDelay(int storing, int showing)
+{
+    double slowest = 0;
+    int fd = Connect(showing);
+    for (int i = 0; i < 20; ++i)
+    {
+        char code[VERIFICATION_CODE_LENGTH + 1];
+        MakeVerificationCode(CampaignScoreMax() - 20 + i, MODE_FIXED, uint32_t(9000 + i), code);
+        std::string name = "Shown" + std::to_string(i);
+        int stored = Connect(storing);
+        Request(stored, "/rezultatas?v=" + name + "&r=" + code);
+        close(stored);
+        auto began = Clock::now();
+        while (fd >= 0 && RequestBody(fd, "/").find(name) == std::string::npos &&
+               Clock::now() - began < std::chrono::seconds(5))
+        {
+        }
+        slowest = std::max(slowest,
+                           std::chrono::duration<double, std::milli>(Clock::now() - began).count());
+    }
+    close(fd);
+    return slowest;
+}
+
+// One server program over tables of 10,000 and 1,000,000 results: a line of the table each.
+void MeasureSizes(const std::string& postgres, const std::string& program, double seconds,
+                  int* port)
+{
+    static int databases = 0;
+    for (int count : {10000, 1000000})
+    {
+        std::string uri =
+            postgres.substr(0, postgres.rfind('/') + 1) + "sized" + std::to_string(++databases);
+        ExecutePostgres(postgres, "CREATE DATABASE sized" + std::to_string(databases));
+        // The program makes its own schema first, as it would on a real server.
+        pid_t made = StartScoreboard(++*port, uri, program);
+        Load({*port}, 1, 0.2, false);
+        kill(made, SIGTERM);
+        waitpid(made, nullptr, 0);
+        if (!PreloadResults(uri, count))
+        {
+            std::fprintf(stderr, "bench_scoreboard: cannot preload %s\n", uri.c_str());
+            continue;
+        }
+        auto began = Clock::now();
+        pid_t server = StartScoreboard(++*port, uri, program);
+        int fd = Connect(*port);
+        bool answered = fd >= 0 && Request(fd, "/");
+        double start = std::chrono::duration<double>(Clock::now() - began).count();
+        close(fd);
+        pid_t second = StartScoreboard(++*port, uri, program);
+        double delay = MeasureBoardDelay(*port, *port - 1);
+        kill(second, SIGTERM);
+        waitpid(second, nullptr, 0);
+        Load({*port - 1}, 16, 0.5, false); // every worker connected
+        Measure stored = Load({*port - 1}, 16, seconds, true);
+        std::string steady = MeasureStoringAtRate({*port - 1}, 16, 1000, seconds);
+        Measure page = Load({*port - 1}, 16, seconds, false);
+        pid_t file = StartStaticServer(++*port);
+        Measure ceiling = Load({*port}, 16, seconds, false);
+        kill(file, SIGKILL);
+        waitpid(file, nullptr, 0);
+        auto [resident, peak] = ReadMemory(server);
+        std::printf(
+            "| %s | %d | %s%.2f | %.0f (%.0f) | %.0f | %s | %.0f | %.0f | %.0f%% | %.0f |\n",
+            program.c_str(), count, answered ? "" : "no answer, ", start, resident, peak,
+            stored.perSecond, steady.c_str(), page.perSecond, ceiling.perSecond,
+            100 * page.perSecond / ceiling.perSecond, delay);
+        std::fflush(stdout);
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+}
+
 // Runs a program of the installed PostgreSQL in the cluster's folder as its owner.
 bool RunPostgres(const std::string& program)
 {
@@ -363,6 +514,9 @@ std::string StartPostgres()
 
 int main(int argc, char** argv)
 {
+    bool sizes = argc > 1 && std::string(argv[1]) == "--sizes";
+    argc -= sizes ? 1 : 0;
+    argv += sizes ? 1 : 0;
     double seconds = argc > 1 ? std::atof(argv[1]) : 2;
     // The thousand slow connections beside the measuring ones.
     rlimit limit{};
@@ -377,9 +531,28 @@ int main(int argc, char** argv)
     }
     std::filesystem::remove_all("bench-scores");
     std::filesystem::create_directory("bench-scores");
+    int port = 18100 + getpid() % 1000 * 10;
+    if (sizes && !postgres.empty())
+    {
+        std::printf("| program | results | first answer s | MB resident (peak) | stored/s | at "
+                    "1000/s | / pages/s | static pages/s | / of static | board shows another "
+                    "server's result, slowest ms |\n|---|---|---|---|---|---|---|---|---|---|\n");
+        std::vector<std::string> programs(argv + std::min(argc, 2), argv + argc);
+        for (const std::string& program :
+             programs.empty() ? std::vector<std::string>{"scoreboard/vortanai-scoreboard"}
+                              : programs)
+        {
+            MeasureSizes(postgres, program, seconds, &port);
+        }
+    }
+    if (sizes)
+    {
+        RunPostgres("pg_ctl -D data -w -m fast stop");
+        std::filesystem::remove_all(PG_FOLDER);
+        return postgres.empty() ? 1 : 0;
+    }
     std::printf("| server | database | clients | / pages/s | / p99 ms | stored results/s | "
                 "/rezultatas p99 ms |\n|---|---|---|---|---|---|---|\n");
-    int port = 18100 + getpid() % 1000 * 10;
     pid_t ceiling = StartStaticServer(port);
     for (int clients : {16, 64})
     {
