@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <thread>
@@ -59,6 +60,9 @@ constexpr double BAD_CODE_RATE = 5;
 constexpr size_t BUCKET_PRUNE_SIZE = 10000;
 constexpr const char* OUTCOME_HEADER = "X-Vortanai-Result";
 constexpr auto FEED_START_PATIENCE = std::chrono::seconds(30);
+// A request's log line is written within this long, or once this many bytes wait.
+constexpr auto LOG_PERIOD = std::chrono::milliseconds(20);
+constexpr size_t LOG_BATCH_MAX = 65536;
 
 struct TokenBucket
 {
@@ -79,13 +83,24 @@ struct ScoreboardRun
     std::unordered_map<std::string, TokenBucket> buckets; // bad codes per client address
     std::thread feed; // keeps the places current (FollowStoredResults)
     std::atomic<bool> stopping;
-    // The board page as last rendered, for the ten best of that version.
+    // The board page as last rendered, for the ten best of that version, and the whole answer to
+    // a plain GET of it as sent.
     std::mutex boardMutex;
     std::string boardPage;
+    std::string boardAnswer;
     uint64_t boardVersion;
 };
 
 ScoreboardRun scoreboardRun;
+
+// Request log lines not written yet. Emptied every LOG_PERIOD and when the server stops.
+struct RequestLog
+{
+    std::mutex mutex;
+    std::string pending;
+};
+
+RequestLog requestLog;
 // The database connection of the worker thread running this request.
 thread_local ScoreStore* workerStore = nullptr;
 
@@ -95,6 +110,7 @@ struct Answer
     Response response;
     std::string outcome;
     std::string reason; // the database's reason for a 503
+    std::string bytes;  // when not empty: the whole answer as sent, and `response` only logged
 };
 
 void SetPage(Answer* answer, http::status status, std::string html, const char* outcome)
@@ -238,7 +254,8 @@ void ServeResult(std::string_view query, bool write, const std::string& address,
             outcomes[outcome]);
 }
 
-void ServeBoard(Answer* answer)
+// `plain`: a kept-alive GET, which takes the whole answer ready made.
+void ServeBoard(Answer* answer, bool plain)
 {
     ScoreBoard board;
     uint64_t version = 0;
@@ -249,6 +266,17 @@ void ServeBoard(Answer* answer)
         {
             ReadCountedBoard(&board, &scoreboardRun.boardVersion);
             scoreboardRun.boardPage = RenderBoardPage(board);
+            Answer made;
+            SetPage(&made, http::status::ok, scoreboardRun.boardPage, "board");
+            std::ostringstream bytes;
+            bytes << made.response;
+            scoreboardRun.boardAnswer = bytes.str();
+        }
+        if (plain)
+        {
+            answer->bytes = scoreboardRun.boardAnswer;
+            answer->outcome = "board";
+            return;
         }
         SetPage(answer, http::status::ok, scoreboardRun.boardPage, "board");
         return;
@@ -297,7 +325,7 @@ void ServeRequest(const Request& req, const std::string& address, Answer* answer
     }
     else if (path == "/")
     {
-        ServeBoard(answer);
+        ServeBoard(answer, !head && req.keep_alive() && req.version() == 11);
     }
     else
     {
@@ -335,6 +363,17 @@ void AppendLoggable(std::string* line, std::string_view text)
     }
 }
 
+// One write of every line logged since the last.
+void FlushRequestLog()
+{
+    std::string lines;
+    {
+        std::lock_guard lock(requestLog.mutex);
+        lines.swap(requestLog.pending);
+    }
+    std::fwrite(lines.data(), 1, lines.size(), stderr);
+}
+
 void LogRequest(const std::string& address, std::string_view method, std::string_view target,
                 const Answer& answer)
 {
@@ -356,8 +395,29 @@ void LogRequest(const std::string& address, std::string_view method, std::string
         AppendLoggable(&line, answer.reason);
     }
     line += '\n';
-    // One write per line, so lines from different workers never interleave.
-    std::fputs(line.c_str(), stderr);
+    // Whole lines, in order, in batches: a write for every request cost more than serving the
+    // board. A failure is written at once.
+    bool full = false;
+    {
+        std::lock_guard lock(requestLog.mutex);
+        requestLog.pending += line;
+        full = requestLog.pending.size() > LOG_BATCH_MAX;
+    }
+    if (full || answer.response.result_int() >= 500)
+    {
+        FlushRequestLog();
+    }
+}
+
+asio::awaitable<void> FlushRequestLogOften()
+{
+    asio::steady_timer timer(*scoreboardRun.io);
+    for (beast::error_code ec; !ec;)
+    {
+        timer.expires_after(LOG_PERIOD);
+        co_await timer.async_wait(asio::redirect_error(asio::use_awaitable, ec));
+        FlushRequestLog();
+    }
 }
 
 // The answer to a request that could not be read whole; the connection is closed after it.
@@ -495,8 +555,16 @@ asio::awaitable<void> ServeConnection(tcp::socket socket)
         // A write cut off by its deadline resets the connection, for the same reason.
         stream.socket().set_option(asio::socket_base::linger(true, 0), ec);
         stream.expires_at(takenBy);
-        co_await http::async_write(stream, answer.response,
-                                   asio::redirect_error(asio::use_awaitable, ec));
+        if (answer.bytes.empty())
+        {
+            co_await http::async_write(stream, answer.response,
+                                       asio::redirect_error(asio::use_awaitable, ec));
+        }
+        else
+        {
+            co_await asio::async_write(stream, asio::buffer(answer.bytes),
+                                       asio::redirect_error(asio::use_awaitable, ec));
+        }
         open = open && !ec;
         stream.socket().set_option(asio::socket_base::linger(false, 0), ec);
     }
@@ -680,6 +748,7 @@ bool StartScoreboard(const ScoreboardOptions& options, int* port, std::string* e
                                  [] { return scorePlaces.loadsTried > 0; });
     }
     asio::co_spawn(*run.io, AcceptConnections(), asio::detached);
+    asio::co_spawn(*run.io, FlushRequestLogOften(), asio::detached);
     for (int i = 0; i < WORKER_COUNT; ++i)
     {
         run.workers.emplace_back(RunWorker);
@@ -698,6 +767,7 @@ void StopScoreboard()
     run.workers.clear();
     run.stopping = true;
     run.feed.join();
+    FlushRequestLog();
     run.acceptor.reset();
     run.io.reset(); // destroys the connections still open
 }

@@ -336,14 +336,14 @@ bool RunStorePipeline(ScoreStore* store, PGconn* db, const std::string& name,
     }
     Result inserted = write ? ReadAnswer(db) : Result(nullptr, &PQclear);
     Result stored = ReadAnswer(db);
-    Result rank = ReadAnswer(db);
+    Result placed = ReadAnswer(db); // the place, or the equal scores before it
     Result last = ReadAnswer(db);
     Result done = ReadAnswer(db);
     if (PQresultStatus(done.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
     {
         return lose();
     }
-    for (const Result* answer : {&inserted, &stored, &rank, &last})
+    for (const Result* answer : {&inserted, &stored, &placed, &last})
     {
         if ((write || answer != &inserted) && !Succeeded(*answer))
         {
@@ -361,15 +361,15 @@ bool RunStorePipeline(ScoreStore* store, PGconn* db, const std::string& name,
     *outcome = added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
     if (!sync)
     {
-        ranked->place = ReadInteger(rank, 0, 0) + 1;
-        ranked->total = ReadInteger(rank, 0, 1) + (found ? 0 : 1);
+        ranked->place = ReadInteger(placed, 0, 0) + 1;
+        ranked->total = ReadInteger(placed, 0, 1) + (found ? 0 : 1);
         ReadBoardAnswer(last, board);
         return true;
     }
     // Committed: the outcome stands, and the place is counted in the database if the counts
     // cannot give it.
     return (AwaitSync(sync, generation) &&
-            PlaceFromCounts(ReadInteger(rank, 0, 0), found, ranked, board)) ||
+            PlaceFromCounts(ReadInteger(placed, 0, 0), found, ranked, board)) ||
            CountPostgresPlace(store, db, code, ranked, board);
 }
 

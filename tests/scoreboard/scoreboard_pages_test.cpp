@@ -89,6 +89,7 @@ TEST_P(ScoreboardServer, StoresEachCodeOnceAndPlacesItWithinItsCampaignButNotOnH
     EXPECT_TRUE(GetParam() != "sqlite" || ReadTestFile(database)[18] == 2); // WAL's format byte
     auto res = httplib::Client("127.0.0.1", port).Post("/", "", "text/plain");
     EXPECT_TRUE(res && res->status == 405 && res->get_header_value("Allow") == "GET, HEAD");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the log is written every 20 ms
     std::string logged = " GET " + ResultPath("P1", MakeCode(500, MODE_FIXED, 1)) + " 200 added\n";
     EXPECT_NE(ReadTestFile(server.log).find(logged), NONE);
 }
