@@ -486,6 +486,8 @@ asio::awaitable<void> ServeConnection(tcp::socket socket)
     socket.set_option(tcp::no_delay(true), ec);
     tcp::endpoint peer = socket.remote_endpoint(ec);
     std::string peerAddress = ec ? "-" : peer.address().to_string();
+    // Writes that would wait return at once, so that a ready-made answer can be tried first.
+    socket.non_blocking(true, ec);
     beast::tcp_stream stream(std::move(socket));
     beast::flat_buffer buffer;
     Clock::time_point takenBy = Clock::now(); // the oldest answer not taken yet, by then
@@ -552,21 +554,31 @@ asio::awaitable<void> ServeConnection(tcp::socket socket)
         {
             takenBy = Clock::now() + WRITE_DEADLINE;
         }
-        // A write cut off by its deadline resets the connection, for the same reason.
-        stream.socket().set_option(asio::socket_base::linger(true, 0), ec);
-        stream.expires_at(takenBy);
-        if (answer.bytes.empty())
+        // A ready-made answer mostly fits the socket's buffer at once, and then no write waits.
+        size_t written = 0;
+        if (!answer.bytes.empty())
         {
-            co_await http::async_write(stream, answer.response,
-                                       asio::redirect_error(asio::use_awaitable, ec));
+            written = stream.socket().write_some(asio::buffer(answer.bytes), ec);
+            ec = {};
         }
-        else
+        if (answer.bytes.empty() || written < answer.bytes.size())
         {
-            co_await asio::async_write(stream, asio::buffer(answer.bytes),
-                                       asio::redirect_error(asio::use_awaitable, ec));
+            // A write cut off by its deadline resets the connection, for the same reason.
+            stream.socket().set_option(asio::socket_base::linger(true, 0), ec);
+            stream.expires_at(takenBy);
+            if (answer.bytes.empty())
+            {
+                co_await http::async_write(stream, answer.response,
+                                           asio::redirect_error(asio::use_awaitable, ec));
+            }
+            else
+            {
+                co_await asio::async_write(stream, asio::buffer(answer.bytes) + written,
+                                           asio::redirect_error(asio::use_awaitable, ec));
+            }
+            open = open && !ec;
+            stream.socket().set_option(asio::socket_base::linger(false, 0), ec);
         }
-        open = open && !ec;
-        stream.socket().set_option(asio::socket_base::linger(false, 0), ec);
     }
     // The last answer is given the rest of its time to be taken.
     while (!late && stream.socket().is_open() && CountUntaken(stream.socket()) > 0)
