@@ -92,6 +92,8 @@ void OnNameEntryKey(uint32_t key)
 void StepNameLetter(int32_t step)
 {
     nameCursorShown = true;
+    // A full name has no new place after it: the cursor stands on its last letter.
+    nameCursor = std::min<uint8_t>(nameCursor, NAME_MAX_LENGTH - 1);
     if (nameCursor >= nameLength)
     {
         AppendCharacter('A');

@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <tuple>
@@ -217,6 +218,12 @@ TEST_F(PadPlay, TheSeedLineAndTheNameEntryTakeTheDirectionsForThemselves)
     EXPECT_EQ(nameCursor, 1);
     Tap(PAD_DPAD_DOWN, 2); // A, then round to the space
     EXPECT_STREQ(playerName, "C ");
+    // Back with a full name, up steps its last letter.
+    std::memcpy(nameBuffer, "ABCDEFGHIJKLMNO", nameLength = NAME_MAX_LENGTH);
+    ChangeScreen(STATE_NAME_ENTRY);
+    RunPass();
+    Tap(PAD_DPAD_UP);
+    EXPECT_STREQ(playerName, "ABCDEFGHIJKLMNP");
 }
 
 TEST_F(PadPlay, ACampaignANameTheRecordsTheCreditsAndTheEndAllByPad)
