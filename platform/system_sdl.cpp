@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <SDL2/SDL.h>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/code_page.h"
@@ -40,6 +41,8 @@ int RunMessageBox(const char* text, const char* caption, MessageIcon icon,
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0)
     {
+        // The player is told in the terminal at least, where there is one.
+        std::fprintf(stderr, "%s: %s (%s)\n", utf8Caption, utf8Text, SDL_GetError());
         return -1;
     }
     return pressed;

@@ -54,9 +54,10 @@ make_run_dir() {
 
 # start_game: runs the game in RUN_DIR in the background, with the options that RUN_DIR/options
 # holds, if any, and with the virtual game pad of PAD_LIBRARY when RUN_DIR/pad is its FIFO (the
-# sanitizers' runtime then no longer comes first, which they are told to let be). The leak checker stays off for the
-# executable alone: the GL driver is unloaded before it runs, so it would report the driver's
-# blocks; the in-process tests check for leaks. Everything else of the sanitizers stays on.
+# sanitizers' runtime then no longer comes first, which they are told to let be). The leak
+# checker stays off for the executable alone: the GL driver is unloaded before it runs, so it
+# would report the driver's blocks; the in-process tests check for leaks. Everything else of
+# the sanitizers stays on.
 start_game() {
     GAME_WINDOW=""
     (
