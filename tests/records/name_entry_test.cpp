@@ -5,30 +5,23 @@
 #include <tuple>
 #include <vector>
 
-#include "flow/game_state.h"
 #include "platform/platform.h"
-#include "present/settings.h"
 #include "records/records_file.h"
-#include "resources/sound_bank.h"
-#include "tests/support/fake_system.h"
+#include "tests/flow/flow_fixture.h"
 #include "tests/support/test_files.h"
 
 namespace
 {
 
-class NameEntryKeys : public testing::Test
+class NameEntryKeys : public FlowTest
 {
   protected:
     void SetUp() override
     {
-        ResetFakeSystem();
-        gameState = GameState{};
-        gameState.stateChangePending = false;
+        FlowTest::SetUp();
         nameLength = 0;
         playerName[0] = '\0';
-        settings = Settings{};
         std::snprintf(settings.submitUrl, sizeof settings.submitUrl, "http://h:1/r");
-        soundLog = SoundLog{};
         recordCount = 0;
         WriteTestFile(RECORDS_PATH, "");
     }
