@@ -33,6 +33,12 @@ void AppendCharacter(char character)
     }
 }
 
+// The last place the pad's cursor can stand: the new one after the name, while there is room.
+uint8_t LastNamePlace()
+{
+    return std::min<uint8_t>(nameLength, NAME_MAX_LENGTH - 1);
+}
+
 // The name as typed, terminated, with the pad's cursor kept on it.
 void ShowTypedName()
 {
@@ -93,7 +99,7 @@ void StepNameLetter(int32_t step)
 {
     nameCursorShown = true;
     // A full name has no new place after it: the cursor stands on its last letter.
-    nameCursor = std::min<uint8_t>(nameCursor, NAME_MAX_LENGTH - 1);
+    nameCursor = std::min(nameCursor, LastNamePlace());
     if (nameCursor >= nameLength)
     {
         AppendCharacter('A');
@@ -111,8 +117,7 @@ void StepNameLetter(int32_t step)
 void MoveNameCursor(int32_t step)
 {
     nameCursorShown = true;
-    int32_t last = nameLength < NAME_MAX_LENGTH ? nameLength : NAME_MAX_LENGTH - 1;
-    nameCursor = static_cast<uint8_t>(std::clamp(nameCursor + step, 0, last));
+    nameCursor = static_cast<uint8_t>(std::clamp(nameCursor + step, 0, int32_t{LastNamePlace()}));
 }
 
 void OnRecordsKey(uint32_t key)
