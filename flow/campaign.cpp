@@ -7,6 +7,13 @@
 #include "records/best_times.h"
 #include "resources/sound_bank.h"
 
+void LoadBackgroundMaze()
+{
+    LoadMazeFile(BACKGROUND_MAZE_PATH);
+    gameState.backgroundMaze = true;
+    EndRace();
+}
+
 void SetUpCampaignLevel()
 {
     gameState.levelSetupPending = false;
@@ -27,7 +34,7 @@ void SetUpCampaignLevel()
             while (!GenerateMaze(level.length, level.width, 10, 0))
             {
             }
-            BeginRace({RACE_NONE, 0, 0, 0, 0});
+            EndRace();
         }
         if (gameState.levelNumber == 1)
         {
@@ -113,8 +120,7 @@ void EndOutroIfDue()
     }
     gameState.levelFinished = false;
     ChangeScreen(STATE_MENU);
-    LoadMazeFile(BACKGROUND_MAZE_PATH);
-    gameState.backgroundMaze = true;
+    LoadBackgroundMaze();
     ResetCamera();
     if (gameState.soundEnabled)
     {

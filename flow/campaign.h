@@ -26,6 +26,8 @@ constexpr int32_t ScoreLevel(int32_t seconds, int32_t timeFactor)
 {
     return 1000000 / ((seconds > 0 ? seconds : 1) * timeFactor);
 }
+// The menu's maze from its file, in place of the maze in memory; it keeps no best time.
+void LoadBackgroundMaze();
 // Sets up campaign level `levelNumber`, or completes the campaign after the fifth.
 void SetUpCampaignLevel();
 // Enter or Esc during an intro or outro: the phase ends at the next frame, which adds its time

@@ -5,7 +5,6 @@
 #include "flow/main_loop.h"
 #include "flow/menu_input.h"
 #include "flow/playing.h"
-#include "maze/maze_file.h"
 #include "platform/platform.h"
 #include "present/flat_screens.h"
 #include "present/scene.h"
@@ -21,9 +20,8 @@ void EnterSplash()
 {
     StartFrameTimer();
     StartSound(SND_SPLASH);
-    LoadMazeFile(BACKGROUND_MAZE_PATH);
+    LoadBackgroundMaze();
     gameState.phaseClock = 0.0f;
-    gameState.backgroundMaze = true;
     gameState.anchorX = static_cast<int32_t>(settings.screenWidth >> 1);
     gameState.anchorY = static_cast<int32_t>(settings.screenHeight >> 1);
     ResetCamera();
@@ -73,8 +71,7 @@ void EnterRecords()
     gameState.menuShown = false;
     if (gameState.levelFinished)
     {
-        LoadMazeFile(BACKGROUND_MAZE_PATH);
-        gameState.backgroundMaze = true;
+        LoadBackgroundMaze();
     }
     LoadRecords();
     if (gameState.menuOffset > 0.0f && gameState.soundEnabled)

@@ -184,6 +184,11 @@ void BeginRace(const RaceMaze& maze)
     race.sampleCount = 0;
 }
 
+void EndRace()
+{
+    BeginRace(RaceMaze{RACE_NONE, 0, 0, 0, 0});
+}
+
 void RecordRaceStep(double clock, float x, float y)
 {
     if (race.maze.kind == RACE_NONE)

@@ -56,15 +56,17 @@ struct BestTimes
 };
 
 // The maze under way: its best time as the run began, the ghost it races and the path it walks.
-// Begun anew by every maze that starts.
+// Begun anew by every maze that starts, and ended by the menu's maze; until the first maze starts
+// there is none (kind RACE_NONE). Only `ghostShown`, the player's choice, outlives a race. Tests
+// reset it with `race = Race{};`.
 struct Race
 {
     RaceMaze maze;
-    int32_t bestSeconds; // -1 when the maze has none
-    int32_t ghostEntry;  // the entry whose path the ghost follows; -1 when none
-    bool newBest;        // the run reached the exit in less than the best
+    int32_t bestSeconds = -1; // -1 when the maze has none
+    int32_t ghostEntry = -1;  // the entry whose path the ghost follows; -1 when none
+    bool newBest;             // the run reached the exit in less than the best
     bool ghostShown = true;
-    double lastClock; // the clock and place of the sample before, -1 before the first
+    double lastClock = -1.0; // the clock and place of the sample before, -1 before the first
     float lastX;
     float lastY;
     int32_t sampleCount;
@@ -83,6 +85,8 @@ bool SaveBestTimes();
 
 // Starts the race of the maze in memory; RACE_NONE for one that keeps no best time.
 void BeginRace(const RaceMaze& maze);
+// The maze in memory is no race: no best time is shown, no ghost runs and no path is kept.
+void EndRace();
 // Keeps the marker's place at the play clock's `clock` seconds; called once a frame in play.
 void RecordRaceStep(double clock, float x, float y);
 // The exit was reached in `seconds`: a run that beats the best (or is the first) becomes the

@@ -10,6 +10,19 @@
 #include "resources/sound_bank.h"
 #include "tests/support/fake_system.h"
 
+// The number lines of the custom maze's screen, in its order, with the ends of their ranges.
+struct CustomRange
+{
+    int32_t* value;
+    int32_t lowest;
+    int32_t highest;
+};
+inline const CustomRange CUSTOM_RANGES[] = {
+    {&gameState.customLength, 8, 128},
+    {&gameState.customWidth, 8, 128},
+    {&gameState.customDifficulty, 1, 10},
+};
+
 class FlowTest : public testing::Test
 {
   protected:

@@ -39,11 +39,9 @@ enum Given
 {
     IN_INTRO = 1,
     BOTH_CAMPAIGNS = 2, // both kinds running, the background maze shown, the panel sliding
-    SHORTEST = 4,       // the custom maze eight long
-    ON_SEED = 8,        // the seed's line selected
-    EIGHT_DIGITS = 16,  // the seed 12345678
-    PANEL_HIDDEN = 32,
-    CTRL_RIGHT_HELD = 64, // for two passes of the custom screen
+    ON_SEED = 4,        // the seed's line selected
+    PANEL_HIDDEN = 8,
+    CTRL_RIGHT_HELD = 16, // for two passes of the custom screen
 };
 
 void Apply(int given)
@@ -52,9 +50,7 @@ void Apply(int given)
     gameState.fixedCampaign = gameState.randomCampaign = given & BOTH_CAMPAIGNS;
     gameState.backgroundMaze = given & BOTH_CAMPAIGNS;
     gameState.menuOffset = given & BOTH_CAMPAIGNS ? 3.76f : 0.0f;
-    gameState.customLength = given & SHORTEST ? 8 : 64;
     gameState.customField = given & ON_SEED ? 3 : 0;
-    gameState.customSeed = given & EIGHT_DIGITS ? 12345678 : 0;
     gameState.menuShown = !(given & PANEL_HIDDEN);
     gameState.keyDown[VK_CONTROL] = gameState.keyDown[VK_RIGHT] = given & CTRL_RIGHT_HELD;
     UpdateCustomMaze();
@@ -70,6 +66,15 @@ struct KeyCase
 };
 
 constexpr uint32_t KP1 = VK_NUMPAD0 + 1, KP2 = VK_NUMPAD0 + 2, KP9 = VK_NUMPAD0 + 9;
+
+// Presses `key` on the custom maze's screen more often than any range is long.
+void PressPastTheEnd(uint32_t key)
+{
+    for (int i = 0; i < 130; ++i)
+    {
+        OnCustomMazeKey(key);
+    }
+}
 
 } // namespace
 
@@ -105,19 +110,11 @@ TEST_F(MenuInput, EachKeySequenceLeavesItsState)
         {OnPlayingKey, {VK_F1, VK_F12}, "help=1 fps=1"},
         {OnPlayingKey, {VK_F5, VK_F5, VK_F5, VK_F5}, "texture=8"},
         {OnMenuKey, {VK_F5, VK_F5, VK_F5, VK_F5, VK_F5}, "texture=4"},
-        // The custom maze's lines: numbers within their bounds, the line stops at both ends; with
-        // Ctrl the arrows act once a pass instead of once a key.
-        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_RIGHT}, "difficulty=10"},
-        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_LEFT}, "difficulty=9"},
-        {OnCustomMazeKey, {VK_DOWN, VK_UP, VK_UP}, "field=0"},
-        {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN}, "field=3"},
-        {OnCustomMazeKey, {VK_LEFT}, "length=8", SHORTEST},
+        // With Ctrl the custom maze's arrows act once a pass instead of once a key.
         {OnCustomMazeKey, {VK_RIGHT}, "length=66", CTRL_RIGHT_HELD},
-        // The seed takes keypad digits only, nine of them at most.
+        // The seed takes keypad digits only, on its own line.
         {OnCustomMazeKey, {VK_DOWN, VK_DOWN, VK_DOWN, KP1, KP2}, "seed=12"},
         {OnCustomMazeKey, {KP1, '4', VK_RIGHT, KP9 + 1, VK_NUMPAD0 - 1}, "seed=1", ON_SEED},
-        {OnCustomMazeKey, {KP1, KP2, VK_BACK}, "seed=1", ON_SEED},
-        {OnCustomMazeKey, {KP9, KP9}, "seed=123456789", ON_SEED | EIGHT_DIGITS},
         // Esc leaves the custom screen with the menu's panel wanted.
         {OnCustomMazeKey, {VK_ESCAPE}, "menu=1 screen=1", PANEL_HIDDEN},
     };
@@ -136,6 +133,38 @@ TEST_F(MenuInput, EachKeySequenceLeavesItsState)
             EXPECT_NE(Describe().find(" " + pair + " "), std::string::npos) << pair << Describe();
         }
     }
+}
+
+// Every line of the custom maze's screen goes to both ends of its range and stops there, by the
+// arrows one key at a time and with Ctrl held one step a pass; the lines themselves stop at the
+// first and the last. The seed takes nine digits, and Backspace takes them all back.
+TEST_F(MenuInput, EachCustomLineGoesToBothEndsOfItsRange)
+{
+    for (uint8_t line = 0; line < 3; ++line)
+    {
+        SCOPED_TRACE(line);
+        auto [value, lowest, highest] = CUSTOM_RANGES[line];
+        gameState.customField = line;
+        PressPastTheEnd(VK_LEFT);
+        EXPECT_EQ(*value, lowest);
+        PressPastTheEnd(VK_RIGHT);
+        EXPECT_EQ(*value, highest);
+        gameState.keyDown[VK_CONTROL] = gameState.keyDown[VK_LEFT] = true;
+        for (int pass = 0; pass < 130; ++pass)
+        {
+            UpdateCustomMaze();
+        }
+        EXPECT_EQ(*value, lowest);
+        gameState.keyDown[VK_CONTROL] = gameState.keyDown[VK_LEFT] = false;
+    }
+    PressPastTheEnd(VK_DOWN);
+    EXPECT_EQ(gameState.customField, 3);
+    PressPastTheEnd(KP9);
+    EXPECT_EQ(gameState.customSeed, 999999999);
+    PressPastTheEnd(VK_BACK);
+    EXPECT_EQ(gameState.customSeed, 0);
+    PressPastTheEnd(VK_UP);
+    EXPECT_EQ(gameState.customField, 0);
 }
 
 TEST_F(MenuInput, TheMenuCameraOrbitsAtThePitchOfTheAnchor)

@@ -20,6 +20,7 @@
 #include "records/best_times.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
+#include "tests/flow/flow_fixture.h"
 #include "tests/support/game_harness.h"
 #include "tests/support/test_files.h"
 
@@ -196,6 +197,25 @@ TEST_F(PadPlay, TheSeedLineAndTheNameEntryTakeTheDirectionsForThemselves)
     EXPECT_EQ(gameState.customSeed, 32);
     Tap({PAD_DPAD_UP, PAD_DPAD_LEFT});
     EXPECT_EQ(gameState.customDifficulty, 9);
+    // Held, the D-pad takes each number to both ends of its range; the seed takes nine digits.
+    for (uint8_t line = 0; line < 3; ++line)
+    {
+        SCOPED_TRACE(line);
+        gameState.customField = line;
+        for (PadButton button : {PAD_DPAD_LEFT, PAD_DPAD_RIGHT})
+        {
+            Hold(button);
+            RunSeconds(11.0); // 130 steps, as a held key repeats
+            Hold(button, false);
+            const CustomRange& range = CUSTOM_RANGES[line];
+            EXPECT_EQ(*range.value, button == PAD_DPAD_LEFT ? range.lowest : range.highest);
+        }
+    }
+    Tap(PAD_DPAD_DOWN);
+    Tap(PAD_Y, 10);
+    EXPECT_EQ(gameState.customSeed, 320000000);
+    Tap(PAD_X, 10);
+    EXPECT_EQ(gameState.customSeed, 0);
 
     // Keyboard arrows still do nothing on the name entry; the pad's up and down change the letter
     // under its cursor, a new place starting at A, and left and right move along the name, held

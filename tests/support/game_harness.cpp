@@ -136,8 +136,7 @@ bool StartHarnessGame(int32_t width, int32_t height)
     playerName[0] = '\0';
     gamePad = GamePad{};
     bestTimes.loaded = false;
-    race.maze.kind = RACE_NONE;
-    race.ghostShown = true;
+    race = Race{};
     textureCount = 0;
     soundCount = 0;
     return StartGame();
