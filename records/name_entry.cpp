@@ -22,12 +22,9 @@ bool nameCursorShown;
 namespace
 {
 
-constexpr char PAD_LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
-constexpr int32_t PAD_LETTER_COUNT = sizeof PAD_LETTERS - 1;
-
 void AppendCharacter(char character)
 {
-    if (nameLength < NAME_MAX_LENGTH)
+    if (nameLength < NAME_MAX_LENGTH && IsNameLetter(character))
     {
         nameBuffer[nameLength++] = character;
     }
@@ -106,10 +103,10 @@ void StepNameLetter(int32_t step)
     }
     else
     {
-        const char* letter = std::strchr(PAD_LETTERS, nameBuffer[nameCursor]);
-        int32_t index = letter != nullptr ? static_cast<int32_t>(letter - PAD_LETTERS) : 0;
-        index = (index + step % PAD_LETTER_COUNT + PAD_LETTER_COUNT) % PAD_LETTER_COUNT;
-        nameBuffer[nameCursor] = PAD_LETTERS[index];
+        const char* letter = std::strchr(NAME_LETTERS, nameBuffer[nameCursor]);
+        int32_t index = letter != nullptr ? static_cast<int32_t>(letter - NAME_LETTERS) : 0;
+        index = (index + step % NAME_LETTER_COUNT + NAME_LETTER_COUNT) % NAME_LETTER_COUNT;
+        nameBuffer[nameCursor] = NAME_LETTERS[index];
     }
     ShowTypedName();
 }

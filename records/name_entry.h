@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-constexpr int NAME_MAX_LENGTH = 15;
+#include "rules/campaign_rules.h"
+
 constexpr int SUBMIT_ADDRESS_SIZE = 256;
 
 // The name typed so far, not terminated: its first nameLength bytes count. Zero at program start

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "scoreboard/score_server.h"
+#include "rules/campaign_rules.h"
 
 ScorePlaces scorePlaces;
 

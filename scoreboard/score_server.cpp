@@ -37,7 +37,6 @@ using tcp = asio::ip::tcp;
 using Request = http::request<http::string_body>;
 using Response = http::response<http::string_body>;
 
-constexpr size_t NAME_MAX_LENGTH = 15;
 // The log keeps this much of an address; the rest of an overlong one says nothing new.
 constexpr size_t LOGGED_TARGET_MAX = 300;
 // Workers take whole requests, each with a database connection of its own; waiting connections
@@ -688,24 +687,6 @@ bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, s
             (option == "--bind" ? options->bind
              : option == "--db" ? options->database
                                 : options->importFile) = value;
-        }
-    }
-    return true;
-}
-
-bool IsPlayerName(std::string_view name)
-{
-    if (name.empty() || name.size() > NAME_MAX_LENGTH)
-    {
-        return false;
-    }
-    for (char c : name)
-    {
-        bool typeable =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
-        if (!typeable)
-        {
-            return false;
         }
     }
     return true;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "flow/campaign.h"
+#include "rules/campaign_rules.h"
 
 struct ScoreboardOptions
 {
@@ -22,22 +22,10 @@ struct ScoreboardOptions
     std::string importFile; // --import: copy this SQLite file's results in, then exit
 };
 
-// The most a campaign can give: every level finished within its first second.
-constexpr int32_t CampaignScoreMax()
-{
-    int32_t sum = 0;
-    for (const CampaignLevel& level : CAMPAIGN_LEVELS)
-    {
-        sum += ScoreLevel(1, level.timeFactor);
-    }
-    return sum;
-}
-
 // Reads --port, --bind, --db, --import (as "--x VALUE" or "--x=VALUE") and --trust-proxy. False,
 // with a message, on an unknown option, a missing value or a port outside 0..65535.
 bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, std::string* error);
 // The names the game's name entry can type: 1 to 15 ASCII letters, digits and spaces.
-bool IsPlayerName(std::string_view name);
 // Listens and starts the workers; the database must have been prepared (PrepareScoreStore).
 // *port is the port listened on. Only one server runs at a time in a process.
 bool StartScoreboard(const ScoreboardOptions& options, int* port, std::string* error);
