@@ -14,6 +14,11 @@ void UpdateNothing() {}
 
 void IgnoreKey(uint32_t) {}
 
+bool IgnorePad(uint8_t, bool)
+{
+    return false;
+}
+
 void ResetCamera()
 {
     gameState.lookX = 0.0f;

@@ -20,12 +20,38 @@ using DrawRoutine = int32_t (*)();
 using ThinkRoutine = void (*)();
 using KeyRoutine = void (*)(uint32_t key);
 using MouseRoutine = void (*)();
+// A pad's button pressed, or a held direction repeated, on a screen that reads the pad its own way.
+// The directions come as the D-pad's buttons, which the left stick's directions press as well. True
+// when the screen took the button for itself; otherwise it stands for its key as on every screen.
+using PadRoutine = bool (*)(uint8_t button, bool repeated);
 
 // The routines a slot holds before the first frame enters the splash (and for screens without
 // anything to do there): a key queued during loading or an idle pass must find something to call.
 int32_t DrawNothing();
 void UpdateNothing();
 void IgnoreKey(uint32_t key);
+bool IgnorePad(uint8_t button, bool repeated);
+
+// The menu's items, top to bottom.
+enum MenuItem : uint8_t
+{
+    MENU_RESUME = 0,
+    MENU_CUSTOM_MAZE = 1,
+    MENU_FIXED_CAMPAIGN = 2,
+    MENU_RANDOM_CAMPAIGN = 3,
+    MENU_RECORDS = 4,
+    MENU_CREDITS = 5,
+    MENU_ITEM_COUNT = 6,
+};
+
+// The custom maze screen's lines, top to bottom.
+enum CustomLine : uint8_t
+{
+    CUSTOM_LENGTH = 0,
+    CUSTOM_WIDTH = 1,
+    CUSTOM_DIFFICULTY = 2,
+    CUSTOM_SEED = 3,
+};
 
 constexpr float PI_FLOAT = 3.14159265f;
 // The nearest the eye comes to the point it looks at when zoomed by dragging.
@@ -44,6 +70,7 @@ struct GameState
     ThinkRoutine thinkRoutine = UpdateNothing;
     KeyRoutine keyRoutine = IgnoreKey;
     MouseRoutine mouseRoutine = UpdateNothing;
+    PadRoutine padRoutine = IgnorePad;
     int8_t screenState = STATE_SPLASH;
     bool stateChangePending = true; // so the very first frame enters the splash
     bool quitRequested = false;
@@ -67,13 +94,13 @@ struct GameState
     int32_t customWidth = 64;
     int32_t customDifficulty = 10;
     int32_t customSeed = 0;
-    uint8_t customField = 0;
+    uint8_t customField = CUSTOM_LENGTH;
     // The seed typed last gives a maze whose exit cannot be reached; any key clears it.
     bool customSeedRejected = false;
 
     // Menu and options.
-    uint8_t menuSelection = 0;
-    uint8_t menuItemCount = 6;
+    uint8_t menuSelection = MENU_RESUME;
+    uint8_t menuItemCount = MENU_ITEM_COUNT;
     bool menuShown = true;
     float menuOffset = 0.0f;
     bool soundEnabled = true;

@@ -34,24 +34,24 @@ void ChooseMenuItem(uint8_t item)
 {
     switch (item)
     {
-    case 0:
+    case MENU_RESUME:
         ChangeScreen(STATE_PLAYING);
         break;
-    case 1:
+    case MENU_CUSTOM_MAZE:
         gameState.fixedCampaign = false;
         gameState.randomCampaign = false;
         ChangeScreen(STATE_CUSTOM_MAZE);
         break;
-    case 2:
+    case MENU_FIXED_CAMPAIGN:
         StartCampaign(true);
         break;
-    case 3:
+    case MENU_RANDOM_CAMPAIGN:
         StartCampaign(false);
         break;
-    case 4:
+    case MENU_RECORDS:
         ChangeScreen(STATE_RECORDS);
         break;
-    case 5:
+    case MENU_CREDITS:
         ChangeScreen(STATE_CREDITS);
         break;
     default:
@@ -64,15 +64,15 @@ int32_t* SelectedCustomValue(int32_t* lowest, int32_t* highest)
 {
     switch (gameState.customField)
     {
-    case 0:
+    case CUSTOM_LENGTH:
         *lowest = 8;
         *highest = 128;
         return &gameState.customLength;
-    case 1:
+    case CUSTOM_WIDTH:
         *lowest = 8;
         *highest = 128;
         return &gameState.customWidth;
-    case 2:
+    case CUSTOM_DIFFICULTY:
         *lowest = 1;
         *highest = 10;
         return &gameState.customDifficulty;
@@ -197,8 +197,9 @@ void OnMenuKey(uint32_t key)
         {
             StartSound(SND_MENU_MOVE);
         }
-        gameState.menuSelection = gameState.menuSelection == 0 ? gameState.menuItemCount - 1
-                                                               : gameState.menuSelection - 1;
+        gameState.menuSelection = gameState.menuSelection == MENU_RESUME
+                                      ? gameState.menuItemCount - 1
+                                      : gameState.menuSelection - 1;
         break;
     case VK_DOWN:
         if (gameState.soundEnabled)
@@ -257,7 +258,7 @@ void OnCustomMazeKey(uint32_t key)
         }
         break;
     case VK_UP:
-        if (gameState.customField > 0)
+        if (gameState.customField > CUSTOM_LENGTH)
         {
             --gameState.customField;
         }
@@ -269,7 +270,7 @@ void OnCustomMazeKey(uint32_t key)
         }
         break;
     case VK_DOWN:
-        if (gameState.customField < 3)
+        if (gameState.customField < CUSTOM_SEED)
         {
             ++gameState.customField;
         }
@@ -278,7 +279,7 @@ void OnCustomMazeKey(uint32_t key)
         HandleHelpAndSoundKey(code);
         break;
     }
-    if (gameState.customField == 3)
+    if (gameState.customField == CUSTOM_SEED)
     {
         EditCustomSeed(code);
     }
@@ -296,11 +297,30 @@ void UpdateCustomMaze()
     }
 }
 
-void StepCustomSeedDigit(int32_t step)
+bool OnCustomMazePad(uint8_t button, bool)
 {
-    gameState.customSeedRejected = false;
-    int32_t last = gameState.customSeed % 10;
-    gameState.customSeed += (last + step + 10) % 10 - last;
+    if (gameState.customField != CUSTOM_SEED)
+    {
+        return false;
+    }
+    switch (button)
+    {
+    case PAD_DPAD_LEFT:
+    case PAD_DPAD_RIGHT:
+    {
+        gameState.customSeedRejected = false;
+        int32_t last = gameState.customSeed % 10;
+        int32_t step = button == PAD_DPAD_RIGHT ? 1 : -1;
+        gameState.customSeed += (last + step + 10) % 10 - last;
+        return true;
+    }
+    case PAD_X:
+    case PAD_Y:
+        PostKeyTap(button == PAD_X ? VK_BACK : VK_NUMPAD0);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void OnCreditsKey(uint32_t key)

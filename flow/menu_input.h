@@ -10,6 +10,7 @@ void UpdateMenuMouse();
 void UpdateMouseIdle();
 void OnCustomMazeKey(uint32_t key);
 void UpdateCustomMaze();
-// Steps the seed's last digit up or down by one, round from 9 to 0: the pad's way of typing it.
-void StepCustomSeedDigit(int32_t step);
+// On the seed's line, the pad types the seed: left and right step its last digit round from 9 to
+// 0, Y adds a digit and X deletes one.
+bool OnCustomMazePad(uint8_t button, bool repeated);
 void OnCreditsKey(uint32_t key);

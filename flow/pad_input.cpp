@@ -4,10 +4,7 @@
 #include <cstdlib>
 
 #include "flow/game_state.h"
-#include "flow/menu_input.h"
-#include "flow/window_proc.h"
 #include "present/settings.h"
-#include "records/name_entry.h"
 
 GamePad gamePad;
 
@@ -27,9 +24,6 @@ constexpr double REPEAT_DELAY_SECONDS = 0.4;
 constexpr double REPEAT_PERIOD_SECONDS = 0.08;
 // The pointer's speed at a stick pushed all the way.
 constexpr double POINTER_PIXELS_PER_SECOND = 400.0;
-// The flag Win32 sets on a key-down that repeats a held key, and the key-up's flags.
-constexpr uint32_t REPEATED_KEY = 0x40000001;
-constexpr uint32_t RELEASED_KEY = 0xC0000001;
 constexpr int32_t WHEEL_NOTCH = 120;
 
 // Up, down, left and right, in the order of the D-pad's buttons: their arrow keys. A repeat's
@@ -66,50 +60,6 @@ constexpr uint8_t BUTTON_KEYS[PAD_BUTTON_COUNT] = {
     VK_F12,    // touchpad
 };
 
-bool OnSeedLine()
-{
-    return gameState.screenState == STATE_CUSTOM_MAZE && gameState.customField == 3;
-}
-
-uint8_t KeyOfButton(uint8_t button)
-{
-    if (gameState.screenState == STATE_NAME_ENTRY && button == PAD_B)
-    {
-        return VK_BACK;
-    }
-    if (OnSeedLine() && (button == PAD_X || button == PAD_Y))
-    {
-        return button == PAD_X ? VK_BACK : VK_NUMPAD0;
-    }
-    return BUTTON_KEYS[button];
-}
-
-// Where the screen takes a direction for itself rather than as an arrow key.
-bool ScreenTakesDirection(int direction)
-{
-    uint8_t key = DIRECTION_KEYS[direction];
-    return gameState.screenState == STATE_NAME_ENTRY ||
-           (OnSeedLine() && (key == VK_LEFT || key == VK_RIGHT));
-}
-
-void TakeDirection(int direction)
-{
-    uint8_t key = DIRECTION_KEYS[direction];
-    int32_t step = key == VK_UP || key == VK_RIGHT ? 1 : -1;
-    if (gameState.screenState != STATE_NAME_ENTRY)
-    {
-        StepCustomSeedDigit(step);
-    }
-    else if (key == VK_UP || key == VK_DOWN)
-    {
-        StepNameLetter(step);
-    }
-    else
-    {
-        MoveNameCursor(step);
-    }
-}
-
 int64_t CounterAfter(double seconds)
 {
     return ReadPerformanceCounter() +
@@ -120,7 +70,7 @@ int64_t CounterAfter(double seconds)
 void RollWheel(bool away)
 {
     int32_t delta = away ? WHEEL_NOTCH : -WHEEL_NOTCH;
-    WndProc(WM_MOUSEWHEEL, static_cast<uint32_t>(static_cast<uint16_t>(delta)) << 16, 0);
+    PostWindowMessage(WM_MOUSEWHEEL, static_cast<uint32_t>(static_cast<uint16_t>(delta)) << 16, 0);
 }
 
 void StartRepeat(int8_t source)
@@ -129,16 +79,18 @@ void StartRepeat(int8_t source)
     gamePad.repeatDue = CounterAfter(REPEAT_DELAY_SECONDS);
 }
 
+// The D-pad's button of a direction, which the screen's own pad routine is given.
+uint8_t ButtonOfDirection(int direction)
+{
+    return static_cast<uint8_t>(PAD_DPAD_UP + direction);
+}
+
 void PressDirection(int direction)
 {
-    if (ScreenTakesDirection(direction))
-    {
-        TakeDirection(direction);
-    }
-    else
+    if (!gameState.padRoutine(ButtonOfDirection(direction), false))
     {
         gamePad.arrowsDown = static_cast<uint8_t>(gamePad.arrowsDown | 1 << direction);
-        WndProc(WM_KEYDOWN, DIRECTION_KEYS[direction], 1);
+        PostWindowMessage(WM_KEYDOWN, DIRECTION_KEYS[direction], KEY_DOWN_FLAGS);
     }
     StartRepeat(static_cast<int8_t>(direction));
 }
@@ -148,7 +100,7 @@ void ReleaseDirection(int direction)
     if ((gamePad.arrowsDown & 1 << direction) != 0)
     {
         gamePad.arrowsDown = static_cast<uint8_t>(gamePad.arrowsDown & ~(1 << direction));
-        WndProc(WM_KEYUP, DIRECTION_KEYS[direction], RELEASED_KEY);
+        PostWindowMessage(WM_KEYUP, DIRECTION_KEYS[direction], KEY_UP_FLAGS);
     }
     if (gamePad.repeatSource == direction)
     {
@@ -204,10 +156,10 @@ void PressButton(uint8_t button)
         RollWheel(button == PAD_LEFT_SHOULDER);
         StartRepeat(button == PAD_LEFT_SHOULDER ? REPEAT_LEFT_SHOULDER : REPEAT_RIGHT_SHOULDER);
     }
-    else if (uint8_t key = KeyOfButton(button); key != 0)
+    else if (!gameState.padRoutine(button, false) && BUTTON_KEYS[button] != 0)
     {
-        gamePad.heldKeys[button] = key;
-        WndProc(WM_KEYDOWN, key, 1);
+        gamePad.heldKeys[button] = BUTTON_KEYS[button];
+        PostWindowMessage(WM_KEYDOWN, BUTTON_KEYS[button], KEY_DOWN_FLAGS);
     }
 }
 
@@ -228,7 +180,7 @@ void ReleaseButton(uint8_t button)
     else if (uint8_t key = gamePad.heldKeys[button]; key != 0)
     {
         gamePad.heldKeys[button] = 0;
-        WndProc(WM_KEYUP, key, RELEASED_KEY);
+        PostWindowMessage(WM_KEYUP, key, KEY_UP_FLAGS);
     }
 }
 
@@ -238,12 +190,12 @@ void MoveTrigger(int trigger, int32_t value)
     if (!down && value > TRIGGER_PRESS)
     {
         gamePad.triggersDown[trigger] = true;
-        WndProc(WM_KEYDOWN, TRIGGER_KEYS[trigger], 1);
+        PostWindowMessage(WM_KEYDOWN, TRIGGER_KEYS[trigger], KEY_DOWN_FLAGS);
     }
     else if (down && value < TRIGGER_RELEASE)
     {
         gamePad.triggersDown[trigger] = false;
-        WndProc(WM_KEYUP, TRIGGER_KEYS[trigger], RELEASED_KEY);
+        PostWindowMessage(WM_KEYUP, TRIGGER_KEYS[trigger], KEY_UP_FLAGS);
     }
 }
 
@@ -268,7 +220,7 @@ void MovePointer()
     if (drag != gamePad.dragging)
     {
         gamePad.dragging = drag;
-        WndProc(drag ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, 0);
+        PostWindowMessage(drag ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, 0);
     }
     if (!pushed)
     {
@@ -348,11 +300,11 @@ void UpdatePad()
         }
         else if ((gamePad.arrowsDown & 1 << source) != 0)
         {
-            WndProc(WM_KEYDOWN, DIRECTION_KEYS[source], REPEATED_KEY);
+            PostWindowMessage(WM_KEYDOWN, DIRECTION_KEYS[source], KEY_REPEAT_FLAGS);
         }
-        else if (ScreenTakesDirection(source))
+        else
         {
-            TakeDirection(source);
+            gameState.padRoutine(ButtonOfDirection(source), true);
         }
     }
     MovePointer();

@@ -10,10 +10,11 @@
 //   left, right shoulder  the wheel rolled away (zoom out) and toward the player (zoom in)
 //   right stick           the mouse with its left button held: the view pans; pressed in, the
 //                         mouse with no button: its height sets the view's pitch
-// Two screens have no use for the arrows and take the pad's directions for themselves: on the
-// name-entry screen up and down change the letter under the pad's cursor and left and right move
-// along the name, B deletes the last letter; on the custom-maze screen's seed line left and right
-// step the last digit, X deletes it and Y adds one.
+// What the pad means goes on the window's queue as those keys, buttons and wheel notches. Two
+// screens have no use for the arrows and read the pad their own way, through the pad routine they
+// install: on the name-entry screen up and down change the letter under the pad's cursor and left
+// and right move along the name, B deletes the last letter; on the custom-maze screen's seed line
+// left and right step the last digit, X deletes it and Y adds one.
 #pragma once
 
 #include <cstdint>

@@ -94,18 +94,20 @@ struct Screen
     ThinkRoutine think;
     KeyRoutine key;
     MouseRoutine mouse;
+    PadRoutine pad;
     void (*enter)();
 };
 
 // Indexed by ScreenState.
 constexpr Screen SCREENS[] = {
-    {DrawSplash, UpdateNothing, OnSplashKey, UpdateMouseIdle, EnterSplash},
-    {DrawScene, UpdateNothing, OnMenuKey, UpdateMenuMouse, EnterMenu},
-    {DrawCustomMaze, UpdateCustomMaze, OnCustomMazeKey, UpdateMouseIdle, EnterCustomMaze},
-    {DrawScene, UpdatePlaying, OnPlayingKey, UpdatePlayingMouse, EnterPlaying},
-    {DrawNameEntry, UpdateNothing, OnNameEntryKey, UpdateMouseIdle, EnterNameEntry},
-    {DrawRecords, UpdateNothing, OnRecordsKey, UpdateMouseIdle, EnterRecords},
-    {DrawCredits, UpdateNothing, OnCreditsKey, UpdateMouseIdle, EnterCredits},
+    {DrawSplash, UpdateNothing, OnSplashKey, UpdateMouseIdle, IgnorePad, EnterSplash},
+    {DrawScene, UpdateNothing, OnMenuKey, UpdateMenuMouse, IgnorePad, EnterMenu},
+    {DrawCustomMaze, UpdateCustomMaze, OnCustomMazeKey, UpdateMouseIdle, OnCustomMazePad,
+     EnterCustomMaze},
+    {DrawScene, UpdatePlaying, OnPlayingKey, UpdatePlayingMouse, IgnorePad, EnterPlaying},
+    {DrawNameEntry, UpdateNothing, OnNameEntryKey, UpdateMouseIdle, OnNameEntryPad, EnterNameEntry},
+    {DrawRecords, UpdateNothing, OnRecordsKey, UpdateMouseIdle, IgnorePad, EnterRecords},
+    {DrawCredits, UpdateNothing, OnCreditsKey, UpdateMouseIdle, IgnorePad, EnterCredits},
 };
 
 } // namespace
@@ -121,6 +123,7 @@ void EnterScreen(int8_t state)
     gameState.thinkRoutine = screen.think;
     gameState.keyRoutine = screen.key;
     gameState.mouseRoutine = screen.mouse;
+    gameState.padRoutine = screen.pad;
     screen.enter();
 }
 

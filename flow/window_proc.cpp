@@ -92,6 +92,7 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
     case WM_PADBUTTONDOWN:
     case WM_PADBUTTONUP:
     case WM_PADAXIS:
+        // The pad posts the keys, buttons and wheel it means, which come back here in turn.
         OnPadMessage(message, wParam, lParam);
         return 0;
     default:

@@ -29,6 +29,11 @@ constexpr uint32_t WM_PADBUTTONDOWN = 0x8010;
 constexpr uint32_t WM_PADBUTTONUP = 0x8011;
 constexpr uint32_t WM_PADAXIS = 0x8012;
 
+// The flags Win32 gives a key's first down, a held key's repeated down, and its up.
+constexpr uint32_t KEY_DOWN_FLAGS = 0x00000001;
+constexpr uint32_t KEY_REPEAT_FLAGS = 0x40000001;
+constexpr uint32_t KEY_UP_FLAGS = 0xC0000001;
+
 constexpr uint32_t SC_SCREENSAVE = 0xF140;
 constexpr uint32_t SC_MONITORPOWER = 0xF170;
 constexpr int32_t WHEEL_DELTA = 120;
@@ -207,6 +212,15 @@ void SwapWindowBuffers();
 // Takes the next window message, if any; WM_QUIT comes once the queue is empty after
 // PostQuitMessage.
 bool PeekWindowMessage(WindowMessage* message);
+// Puts a message at the end of the queue, as if the window system had sent it: the game pad's
+// keys, buttons and wheel reach the window procedure this way, in their turn.
+void PostWindowMessage(uint32_t message, uint32_t wParam, uint32_t lParam);
+// A key's down and then its up.
+inline void PostKeyTap(uint8_t key)
+{
+    PostWindowMessage(WM_KEYDOWN, key, KEY_DOWN_FLAGS);
+    PostWindowMessage(WM_KEYUP, key, KEY_UP_FLAGS);
+}
 void PostQuitMessage(int32_t exitCode);
 // What Win32 does with messages the game leaves alone.
 int32_t DefWindowProc(uint32_t message, uint32_t wParam, uint32_t lParam);

@@ -11,7 +11,8 @@
 namespace
 {
 
-constexpr int MESSAGE_QUEUE_SIZE = 8;
+// Room for what one SDL event becomes and for what a game pad posts in a pass.
+constexpr int MESSAGE_QUEUE_SIZE = 32;
 // A title is at most 15 code page 1257 characters, each at most 3 bytes of UTF-8.
 constexpr size_t TITLE_UTF8_SIZE = 64;
 
@@ -416,6 +417,11 @@ bool PeekWindowMessage(WindowMessage* message)
         return true;
     }
     return false;
+}
+
+void PostWindowMessage(uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    QueueMessage(message, wParam, lParam);
 }
 
 void PostQuitMessage(int32_t exitCode)

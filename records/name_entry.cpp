@@ -60,6 +60,31 @@ void ConfirmName()
     }
 }
 
+void StepNameLetter(int32_t step)
+{
+    nameCursorShown = true;
+    // A full name has no new place after it: the cursor stands on its last letter.
+    nameCursor = std::min(nameCursor, LastNamePlace());
+    if (nameCursor >= nameLength)
+    {
+        AppendCharacter('A');
+    }
+    else
+    {
+        const char* letter = std::strchr(NAME_LETTERS, nameBuffer[nameCursor]);
+        int32_t index = letter != nullptr ? static_cast<int32_t>(letter - NAME_LETTERS) : 0;
+        index = (index + step % NAME_LETTER_COUNT + NAME_LETTER_COUNT) % NAME_LETTER_COUNT;
+        nameBuffer[nameCursor] = NAME_LETTERS[index];
+    }
+    ShowTypedName();
+}
+
+void MoveNameCursor(int32_t step)
+{
+    nameCursorShown = true;
+    nameCursor = static_cast<uint8_t>(std::clamp(nameCursor + step, 0, int32_t{LastNamePlace()}));
+}
+
 } // namespace
 
 void OnNameEntryKey(uint32_t key)
@@ -92,29 +117,24 @@ void OnNameEntryKey(uint32_t key)
     }
 }
 
-void StepNameLetter(int32_t step)
+bool OnNameEntryPad(uint8_t button, bool)
 {
-    nameCursorShown = true;
-    // A full name has no new place after it: the cursor stands on its last letter.
-    nameCursor = std::min(nameCursor, LastNamePlace());
-    if (nameCursor >= nameLength)
+    switch (button)
     {
-        AppendCharacter('A');
+    case PAD_DPAD_UP:
+    case PAD_DPAD_DOWN:
+        StepNameLetter(button == PAD_DPAD_UP ? 1 : -1);
+        return true;
+    case PAD_DPAD_LEFT:
+    case PAD_DPAD_RIGHT:
+        MoveNameCursor(button == PAD_DPAD_RIGHT ? 1 : -1);
+        return true;
+    case PAD_B:
+        PostKeyTap(VK_BACK);
+        return true;
+    default:
+        return false;
     }
-    else
-    {
-        const char* letter = std::strchr(NAME_LETTERS, nameBuffer[nameCursor]);
-        int32_t index = letter != nullptr ? static_cast<int32_t>(letter - NAME_LETTERS) : 0;
-        index = (index + step % NAME_LETTER_COUNT + NAME_LETTER_COUNT) % NAME_LETTER_COUNT;
-        nameBuffer[nameCursor] = NAME_LETTERS[index];
-    }
-    ShowTypedName();
-}
-
-void MoveNameCursor(int32_t step)
-{
-    nameCursorShown = true;
-    nameCursor = static_cast<uint8_t>(std::clamp(nameCursor + step, 0, int32_t{LastNamePlace()}));
 }
 
 void OnRecordsKey(uint32_t key)

@@ -22,11 +22,10 @@ extern uint8_t nameCursor;
 extern bool nameCursorShown;
 
 void OnNameEntryKey(uint32_t key);
-// A pad's up and down: the letter under the cursor steps through A-Z, a-z, 0-9 and the space,
-// round; at a new place, the letter A is added.
-void StepNameLetter(int32_t step);
-// A pad's left and right: the cursor moves along the name, as far as the place after its end.
-void MoveNameCursor(int32_t step);
+// The pad types the name: up and down step the letter under the cursor through A-Z, a-z, 0-9 and
+// the space, round, and add the letter A at a new place; left and right move the cursor along the
+// name, as far as the place after its end; B deletes the last letter.
+bool OnNameEntryPad(uint8_t button, bool repeated);
 void OnRecordsKey(uint32_t key);
 // Opens the score page with the name and the verification code of the result. Always true.
 bool SubmitScore();

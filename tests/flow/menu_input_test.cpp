@@ -50,7 +50,7 @@ void Apply(int given)
     gameState.fixedCampaign = gameState.randomCampaign = given & BOTH_CAMPAIGNS;
     gameState.backgroundMaze = given & BOTH_CAMPAIGNS;
     gameState.menuOffset = given & BOTH_CAMPAIGNS ? 3.76f : 0.0f;
-    gameState.customField = given & ON_SEED ? 3 : 0;
+    gameState.customField = given & ON_SEED ? CUSTOM_SEED : CUSTOM_LENGTH;
     gameState.menuShown = !(given & PANEL_HIDDEN);
     gameState.keyDown[VK_CONTROL] = gameState.keyDown[VK_RIGHT] = given & CTRL_RIGHT_HELD;
     UpdateCustomMaze();
@@ -140,7 +140,7 @@ TEST_F(MenuInput, EachKeySequenceLeavesItsState)
 // first and the last. The seed takes nine digits, and Backspace takes them all back.
 TEST_F(MenuInput, EachCustomLineGoesToBothEndsOfItsRange)
 {
-    for (uint8_t line = 0; line < 3; ++line)
+    for (uint8_t line = CUSTOM_LENGTH; line <= CUSTOM_DIFFICULTY; ++line)
     {
         SCOPED_TRACE(line);
         auto [value, lowest, highest] = CUSTOM_RANGES[line];
@@ -158,13 +158,13 @@ TEST_F(MenuInput, EachCustomLineGoesToBothEndsOfItsRange)
         gameState.keyDown[VK_CONTROL] = gameState.keyDown[VK_LEFT] = false;
     }
     PressPastTheEnd(VK_DOWN);
-    EXPECT_EQ(gameState.customField, 3);
+    EXPECT_EQ(gameState.customField, CUSTOM_SEED);
     PressPastTheEnd(KP9);
     EXPECT_EQ(gameState.customSeed, 999999999);
     PressPastTheEnd(VK_BACK);
     EXPECT_EQ(gameState.customSeed, 0);
     PressPastTheEnd(VK_UP);
-    EXPECT_EQ(gameState.customField, 0);
+    EXPECT_EQ(gameState.customField, CUSTOM_LENGTH);
 }
 
 TEST_F(MenuInput, TheMenuCameraOrbitsAtThePitchOfTheAnchor)

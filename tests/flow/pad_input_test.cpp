@@ -126,15 +126,15 @@ TEST_F(PadPlay, EachControlStandsForItsKeyOrMouse)
 
     ReachMenu();
     Tap(PAD_DPAD_DOWN);
-    EXPECT_EQ(gameState.menuSelection, 1);
+    EXPECT_EQ(gameState.menuSelection, MENU_CUSTOM_MAZE);
     Push(PAD_LEFT_Y, -20000); // the stick, and held: repeated as a held key repeats
     RunSeconds(0.6);
     Push(PAD_LEFT_Y, -4000); // inside the dead zone
     EXPECT_FALSE(gameState.keyDown[VK_UP]);
-    int moved = (1 - gameState.menuSelection + 6) % 6;
+    int moved = (MENU_CUSTOM_MAZE - gameState.menuSelection + MENU_ITEM_COUNT) % MENU_ITEM_COUNT;
     EXPECT_TRUE(moved >= 2 && moved <= 5) << moved;
 
-    gameState.menuSelection = 0;
+    gameState.menuSelection = MENU_RESUME;
     Tap(PAD_A);
     RunPass();
     ASSERT_EQ(gameState.screenState, STATE_PLAYING);
@@ -167,6 +167,7 @@ TEST_F(PadPlay, EachControlStandsForItsKeyOrMouse)
     EXPECT_TRUE(gameState.leftButton && gameState.lookX > lookX + 5.0f) << gameState.lookX;
     Push(PAD_RIGHT_X, 0);
     RunPass();
+    Pump(); // the button's up, which that pass posted
     EXPECT_FALSE(gameState.leftButton);
     float pitch = gameState.cameraPitch;
     Hold(PAD_RIGHT_STICK);
@@ -188,7 +189,7 @@ TEST_F(PadPlay, TheSeedLineAndTheNameEntryTakeTheDirectionsForThemselves)
     // between the lines.
     ChangeScreen(STATE_CUSTOM_MAZE);
     RunPass();
-    gameState.customField = 2;
+    gameState.customField = CUSTOM_DIFFICULTY;
     Tap(PAD_DPAD_DOWN);
     Tap(PAD_DPAD_RIGHT, 3);
     Tap({PAD_Y, PAD_DPAD_LEFT});
@@ -198,7 +199,7 @@ TEST_F(PadPlay, TheSeedLineAndTheNameEntryTakeTheDirectionsForThemselves)
     Tap({PAD_DPAD_UP, PAD_DPAD_LEFT});
     EXPECT_EQ(gameState.customDifficulty, 9);
     // Held, the D-pad takes each number to both ends of its range; the seed takes nine digits.
-    for (uint8_t line = 0; line < 3; ++line)
+    for (uint8_t line = CUSTOM_LENGTH; line <= CUSTOM_DIFFICULTY; ++line)
     {
         SCOPED_TRACE(line);
         gameState.customField = line;
@@ -290,8 +291,8 @@ TEST_F(PadPlay, ACampaignANameTheRecordsTheCreditsAndTheEndAllByPad)
                             { return std::string(entry.name) == "C"; }));
     Tap(PAD_A);
     RunPass();
-    gameState.menuSelection = 0;
-    Tap(PAD_DPAD_UP); // round to the last item
+    gameState.menuSelection = MENU_RESUME;
+    Tap(PAD_DPAD_UP); // round to the last item, the credits
     Tap(PAD_A);
     RunPass();
     ASSERT_EQ(gameState.screenState, STATE_CREDITS);

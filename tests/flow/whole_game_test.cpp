@@ -146,7 +146,7 @@ TEST_F(WholeGame, TheMenuMidCampaignLeavesTheIntroGoingAndTheCampaignWhereItWas)
     // Item 0 returns to the level; a second walked, then the records and back to it.
     auto resume = []
     {
-        for (int taps = 0; taps < 6 && gameState.menuSelection != 0; ++taps)
+        for (int taps = 0; taps < MENU_ITEM_COUNT && gameState.menuSelection != MENU_RESUME; ++taps)
         {
             TapKey(VK_UP);
         }

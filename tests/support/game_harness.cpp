@@ -150,6 +150,8 @@ void StopHarnessGame()
 void RunPass(double seconds)
 {
     AdvanceFakeClock(seconds);
+    // The loop runs a frame only once the queue is empty: what the pad posted comes first.
+    PumpMessages();
     RunIdlePass();
 }
 
@@ -272,8 +274,8 @@ void SendKey(HarnessPlayer& player, uint8_t key)
 {
     // The credits end the game on Enter or Esc, and the menu's last item leads there: only the
     // credits errand goes that way, so that the game is not restarted every few minutes.
-    bool toCredits = gameState.screenState == STATE_MENU && gameState.menuSelection == 5 &&
-                     !IsInPhase() && key == VK_RETURN;
+    bool toCredits = gameState.screenState == STATE_MENU &&
+                     gameState.menuSelection == MENU_CREDITS && !IsInPhase() && key == VK_RETURN;
     if ((gameState.screenState == STATE_CREDITS || toCredits) &&
         (key == VK_RETURN || key == VK_ESCAPE))
     {
@@ -413,13 +415,14 @@ void RunErrandStep(HarnessPlayer& player)
     case ERRAND_CUSTOM_MAZE:
         if (screen == STATE_MENU && campaign && player.errandStarted && IsCampaignRunning())
         {
-            ChooseMenuItem(player, 0); // back to the campaign random input left for the menu
+            ChooseMenuItem(player,
+                           MENU_RESUME); // back to the campaign random input left for the menu
         }
         else if (screen == STATE_MENU)
         {
-            MenuLeadsOn(player, player.errand == ERRAND_CUSTOM_MAZE      ? 1
-                                : player.errand == ERRAND_FIXED_CAMPAIGN ? 2
-                                                                         : 3);
+            MenuLeadsOn(player, player.errand == ERRAND_CUSTOM_MAZE      ? MENU_CUSTOM_MAZE
+                                : player.errand == ERRAND_FIXED_CAMPAIGN ? MENU_FIXED_CAMPAIGN
+                                                                         : MENU_RANDOM_CAMPAIGN);
         }
         else if (screen == STATE_PLAYING)
         {
@@ -446,7 +449,8 @@ void RunErrandStep(HarnessPlayer& player)
                 return;
             }
             // Half the mazes get a typed seed, the others one drawn from the clock.
-            if (gameState.customSeed == 0 && gameState.customField == 3 && Chance(player, 50))
+            if (gameState.customSeed == 0 && gameState.customField == CUSTOM_SEED &&
+                Chance(player, 50))
             {
                 Tap(player, static_cast<uint8_t>(VK_NUMPAD0 + 1 + Draw(player, 9)));
             }
@@ -474,7 +478,7 @@ void RunErrandStep(HarnessPlayer& player)
                 Tap(player, Chance(player, 50) ? VK_RETURN : VK_ESCAPE);
             }
         }
-        else if (MenuLeadsOn(player, 4))
+        else if (MenuLeadsOn(player, MENU_RECORDS))
         {
             Tap(player, screen == STATE_PLAYING ? 'M' : VK_ESCAPE);
         }
@@ -482,7 +486,7 @@ void RunErrandStep(HarnessPlayer& player)
     case ERRAND_CREDITS:
         if (screen == STATE_MENU)
         {
-            ChooseMenuItem(player, 5);
+            ChooseMenuItem(player, MENU_CREDITS);
         }
         else if (screen != STATE_CREDITS)
         {
@@ -563,12 +567,12 @@ std::string FindBrokenRule()
     }
     if (s.customLength < 8 || s.customLength > 128 || s.customWidth < 8 || s.customWidth > 128 ||
         s.customDifficulty < 1 || s.customDifficulty > 10 || s.customSeed < 0 ||
-        s.customSeed > 999999999 || s.customField > 3)
+        s.customSeed > 999999999 || s.customField > CUSTOM_SEED)
     {
         return "custom length, width, difficulty, seed, line" +
                text(s.customLength, s.customWidth, s.customDifficulty, s.customSeed, s.customField);
     }
-    if (s.menuItemCount != 6 || s.menuSelection >= s.menuItemCount)
+    if (s.menuItemCount != MENU_ITEM_COUNT || s.menuSelection >= s.menuItemCount)
     {
         return "menu selection" + text(s.menuSelection, s.menuItemCount);
     }

@@ -20,7 +20,8 @@ bool StartHarnessGame(int32_t width = 320, int32_t height = 240);
 // Tears the window, font, textures and sound down, as the end of the program does.
 void StopHarnessGame();
 
-// One pass of the main loop with an empty queue, after the clock has moved on by `seconds`.
+// One pass of the main loop, after the clock has moved on by `seconds`: what is queued goes to the
+// window procedure first, then the idle pass runs its frame.
 void RunPass(double seconds = HARNESS_FRAME_SECONDS);
 void RunSeconds(double seconds);
 void PressKey(uint8_t key);
