@@ -1,7 +1,6 @@
 #include "flow/campaign.h"
 
 #include "flow/game_state.h"
-#include "flow/screens.h"
 #include "maze/maze_file.h"
 #include "maze/maze_grid.h"
 #include "records/best_times.h"

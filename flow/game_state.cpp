@@ -35,3 +35,9 @@ void EnableSound()
 {
     gameState.soundEnabled = true;
 }
+
+void ChangeScreen(int8_t state)
+{
+    gameState.screenState = state;
+    gameState.stateChangePending = true;
+}

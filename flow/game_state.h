@@ -150,4 +150,6 @@ extern GameState gameState;
 // Camera to its start pose (yaw pi/2, pitch pi/4, distance 100, looking at the origin) and the
 // cursor to the centre of the screen area.
 void ResetCamera();
+// Stores the new screen; it is entered at the start of the next frame.
+void ChangeScreen(int8_t state);
 void EnableSound();

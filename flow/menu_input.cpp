@@ -5,7 +5,6 @@
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/options.h"
-#include "flow/screens.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "present/settings.h"

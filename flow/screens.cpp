@@ -126,9 +126,3 @@ void EnterScreen(int8_t state)
     gameState.padRoutine = screen.pad;
     screen.enter();
 }
-
-void ChangeScreen(int8_t state)
-{
-    gameState.screenState = state;
-    gameState.stateChangePending = true;
-}

@@ -5,5 +5,3 @@
 
 // Installs the routines of `screenState` and performs its entry actions, in their order.
 void EnterScreen(int8_t state);
-// Stores the new screen; it is entered at the start of the next frame.
-void ChangeScreen(int8_t state);

@@ -3,11 +3,10 @@
 #include <GL/gl.h>
 
 #include "flow/game_state.h"
-#include "flow/screens.h"
 #include "maze/maze_render.h"
 #include "present/hud.h"
 #include "present/text_output.h"
-#include "records/name_entry.h"
+#include "records/player_name.h"
 #include "records/records_file.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"

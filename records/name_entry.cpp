@@ -6,18 +6,11 @@
 
 #include "flow/game_state.h"
 #include "flow/options.h"
-#include "flow/screens.h"
 #include "platform/platform.h"
 #include "present/settings.h"
 #include "records/records_file.h"
 #include "records/verification_code.h"
 #include "resources/sound_bank.h"
-
-char nameBuffer[NAME_MAX_LENGTH + 1];
-uint8_t nameLength;
-char playerName[NAME_MAX_LENGTH + 1];
-uint8_t nameCursor;
-bool nameCursorShown;
 
 namespace
 {

@@ -21,7 +21,7 @@
 #include "platform/platform.h"
 #include "present/settings.h"
 #include "records/best_times.h"
-#include "records/name_entry.h"
+#include "records/player_name.h"
 #include "records/records_file.h"
 #include "resources/help_text.h"
 #include "resources/sound_bank.h"
