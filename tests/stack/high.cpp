@@ -1,0 +1,2 @@
+#include "high.h"
+#include "low.h"

@@ -1,0 +1,3 @@
+#include "mid.h"
+#include "low.h"
+#include "seam.h"
