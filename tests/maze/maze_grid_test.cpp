@@ -12,7 +12,7 @@
 #include "maze/maze_grid.h"
 #include "tests/maze/full_scan_maze.h"
 #include "tests/support/fake_system.h"
-#include "tests/support/game_harness.h"
+#include "tests/support/maze_paths.h"
 #include "tests/support/test_files.h"
 
 namespace

@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "flow/game_state.h"
-#include "records/name_entry.h"
+#include "records/player_name.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/test_files.h"
 

@@ -17,7 +17,7 @@
 
 #include "flow/game_state.h"
 #include "records/best_times.h"
-#include "records/name_entry.h"
+#include "records/player_name.h"
 #include "records/records_file.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/test_files.h"

@@ -23,77 +23,15 @@
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 #include "tests/support/fake_system.h"
+#include "tests/support/maze_paths.h"
 #include "tests/support/test_files.h"
 
 namespace
 {
 
+// Up, right, down and left: their keys and their steps.
 constexpr uint8_t ARROWS[] = {VK_UP, VK_RIGHT, VK_DOWN, VK_LEFT};
 constexpr int32_t STEPS[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-
-int32_t NearestCell(float coordinate)
-{
-    return static_cast<int32_t>(coordinate + 0.5f);
-}
-
-bool IsOpen(int32_t x, int32_t y)
-{
-    return x >= 0 && y >= 0 && x < mazeGrid.mazeLength && y < mazeGrid.mazeWidth &&
-           x < MAZE_MAX_SIZE && y < MAZE_MAX_SIZE && mazeGrid.cells[y][x] != CELL_WALL;
-}
-
-// How many steps each open cell is from the cells next to the exit, for the maze in memory;
-// worked out again whenever the maze changes, so steering costs little per pass.
-struct ExitDistances
-{
-    bool measured = false;
-    MazeGrid maze; // the cells, sizes and exit the steps are for
-    int32_t steps[MAZE_MAX_SIZE][MAZE_MAX_SIZE];
-};
-
-ExitDistances exitDistances;
-
-void MeasureExitDistances()
-{
-    const MazeGrid& m = exitDistances.maze;
-    if (exitDistances.measured && std::memcmp(m.cells, mazeGrid.cells, sizeof m.cells) == 0 &&
-        std::tie(m.mazeLength, m.mazeWidth, m.exitX, m.exitY) ==
-            std::tie(mazeGrid.mazeLength, mazeGrid.mazeWidth, mazeGrid.exitX, mazeGrid.exitY))
-    {
-        return;
-    }
-    exitDistances.measured = true;
-    exitDistances.maze = mazeGrid;
-    std::vector<std::pair<int32_t, int32_t>> frontier;
-    for (int32_t y = 0; y < MAZE_MAX_SIZE; ++y)
-    {
-        for (int32_t x = 0; x < MAZE_MAX_SIZE; ++x)
-        {
-            int32_t dx = static_cast<int32_t>(mazeGrid.exitX) - x;
-            int32_t dy = static_cast<int32_t>(mazeGrid.exitY) - y;
-            bool nearExit = dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && IsOpen(x, y);
-            exitDistances.steps[y][x] = nearExit ? 0 : -1;
-            if (nearExit)
-            {
-                frontier.emplace_back(x, y);
-            }
-        }
-    }
-    for (size_t next = 0; next < frontier.size(); ++next)
-    {
-        auto [x, y] = frontier[next];
-        for (const auto& step : STEPS)
-        {
-            int32_t nx = x + step[0];
-            int32_t ny = y + step[1];
-            if (IsOpen(nx, ny) && exitDistances.steps[ny][nx] < 0)
-            {
-                exitDistances.steps[ny][nx] = exitDistances.steps[y][x] + 1;
-                frontier.emplace_back(nx, ny);
-            }
-        }
-    }
-}
 
 void HoldOnly(uint8_t key)
 {
@@ -181,14 +119,6 @@ void TapKey(uint8_t key)
     ReleaseKey(key);
 }
 
-int32_t CountStepsToExit()
-{
-    MeasureExitDistances();
-    int32_t x = NearestCell(mazeGrid.playerX);
-    int32_t y = NearestCell(mazeGrid.playerY);
-    return IsOpen(x, y) ? exitDistances.steps[y][x] : -1;
-}
-
 uint8_t FindArrowTowardExit()
 {
     int32_t steps = CountStepsToExit();
@@ -199,7 +129,7 @@ uint8_t FindArrowTowardExit()
     {
         int32_t nx = x + STEPS[direction][0];
         int32_t ny = y + STEPS[direction][1];
-        bool nearer = steps > 0 && IsOpen(nx, ny) && exitDistances.steps[ny][nx] == steps - 1;
+        bool nearer = steps > 0 && CountStepsFrom(nx, ny) == steps - 1;
         if (nearer || (steps == 0 && gameState.keyDown[ARROWS[direction]]))
         {
             key = ARROWS[direction];

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "flow/game_state.h"
+#include "tests/support/maze_paths.h"
 
 // One frame of play, as the harness runs it: 25 frames a second.
 constexpr double HARNESS_FRAME_SECONDS = 0.04;
@@ -36,9 +37,6 @@ uint8_t FindArrowTowardExit();
 void SteerTowardExit();
 // Hands every message the window system has to the window procedure.
 void PumpMessages();
-// Side steps from the player's cell to one next to the exit, diagonals included; -1 when there
-// is no way there.
-int32_t CountStepsToExit();
 
 // ---- A player of whole runs, which the soak and the whole-game test share: errands through the
 // screens, each pass steered by the screen in view, with random keys, cursor moves, buttons,
