@@ -10,26 +10,16 @@ GAME_PID=""
 RUN_DIR=""
 CASE_FAILED=0
 
-note() {
-    echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] $*"
-}
+note() { echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] $*"; }
 
 # Marks the case failed with a message and returns false.
-fail() {
-    echo "  [$CASE_NAME $((SECONDS - CASE_STARTED))s] FAILED: $*" >&2
-    CASE_FAILED=1
-    return 1
-}
+fail() { note "FAILED: $*" >&2; CASE_FAILED=1; return 1; }
 
 # wait_until TIMEOUT_SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; false when
 # the deadline passes first.
 wait_until() {
     local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
+    until "${@:2}"; do ((SECONDS < deadline)) && sleep 0.2 || return 1; done
 }
 
 # settings TITLE FULL_SCREEN WIDTH HEIGHT: the run directory's settings file, at the desktop's
@@ -44,8 +34,7 @@ settings() {
 # configuration beside it: mono 16-bit at 22050 Hz, small enough to read back quickly.
 make_run_dir() {
     RUN_DIR="$WORK/$1"
-    rm -rf "$RUN_DIR"
-    mkdir -p "$RUN_DIR"
+    rm -rf "$RUN_DIR" && mkdir -p "$RUN_DIR"
     cp -r "$SOURCE_DIR/data/." "$RUN_DIR/"
     settings Vortanai 0 640 480
     printf '[general]\ndrivers=wave\nfrequency=22050\nchannels=mono\nsample-type=int16\n[wave]\nfile=%s\n' \
@@ -78,25 +67,16 @@ start_game() {
     note "started the game (process $GAME_PID)"
 }
 
-game_ended() {
-    ! kill -0 "$GAME_PID" 2>/dev/null
-}
+game_ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
 # wait_game_exit TIMEOUT: waits for the game to end and checks that it ended with exit code 0.
 wait_game_exit() {
-    if ! wait_until "$1" game_ended; then
-        stop_game
-        fail "the game was still running after $1 s"
-        return 1
-    fi
     local code=0
+    wait_until "$1" game_ended || { stop_game; fail "the game still ran after $1 s"; return; }
     wait "$GAME_PID" || code=$?
     GAME_PID=""
-    if ((code != 0)); then
-        sed 's/^/    | /' "$RUN_DIR/game.log" | tail -40 >&2
-        fail "the game ended with exit code $code"
-        return 1
-    fi
+    ((code == 0)) || sed 's/^/    | /' "$RUN_DIR/game.log" | tail -40 >&2
+    ((code == 0)) || fail "the game ended with exit code $code" || return
     note "the game ended with exit code 0"
 }
 
@@ -130,13 +110,9 @@ window_geometry() {
 
 # box_ids TITLE: the ids of the top-level windows with this title. SDL's message boxes carry
 # UTF-8 titles, which xdotool's name search misses.
-box_ids() {
-    xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" '$2 == title { print $1 }'
-}
+box_ids() { xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" '$2 == title { print $1 }'; }
 
-box_shown() {
-    [ -n "$(box_ids "$1")" ]
-}
+box_shown() { [ -n "$(box_ids "$1")" ]; }
 
 # box TITLE [KEY]: waits for a message box with this title, answers it with KEY (Return
 # by default) and waits until it is gone or has given way to the next box (which may reuse its
@@ -169,9 +145,8 @@ press() {
 # shot NAME: a screenshot of the game window into ARTIFACTS/CASE-NAME.png; prints the path.
 # (An import of a window that goes away meanwhile can wait for ever.)
 shot() {
-    local path="$ARTIFACTS/$CASE_NAME-$1.png"
-    timeout 10 import -window "$GAME_WINDOW" "$path" 2>/dev/null
-    echo "$path"
+    timeout 10 import -window "$GAME_WINDOW" "$ARTIFACTS/$CASE_NAME-$1.png" 2>/dev/null
+    echo "$ARTIFACTS/$CASE_NAME-$1.png"
 }
 
 # fraction IMAGE GEOMETRY CONDITION: the share of pixels in the region (WxH+X+Y) for which the
@@ -186,12 +161,8 @@ fraction() {
 }
 
 # more_than VALUE LIMIT / less_than VALUE LIMIT: comparisons of decimal fractions.
-more_than() {
-    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'
-}
-less_than() {
-    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'
-}
+more_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
 # Colours of the game's pictures.
 ORANGE='r > 0.6 && g > 0.15 && g < 0.85 && b < 0.35'          # the title's letters
@@ -199,3 +170,17 @@ MARKER='r > 0.5 && g < 0.35 && b > 0.35 && r > g + 0.25'       # the player's ma
 PANEL='b > 0.12 && b > r + 0.07 && b > g + 0.05'              # the menu panel's blue
 WALL='abs(r - g) < 0.08 && abs(g - b) < 0.12 && r > b + 0.02 && r > 0.25' # warm grey stone
 FRAME='r > 0.6 && r < 0.8 && abs(r - g) < 0.03 && abs(r - b) < 0.03' # grey frame of a flat box
+
+# look WHAT: a picture of the game window, kept as ARTIFACTS/CASE-WHAT.png, shows WHAT at once.
+look() { "shows_$1" "$(shot "$1")"; }
+
+# The help box over the 640 x 480 window: black at 0.8 over half white, so a dark grey of 0.1 to
+# 0.2 over whatever lies behind it, and its lines drawn from its upper left corner down (light
+# in the band of the first of them). A box without lines, or a screen of another kind, fails.
+shows_help() {
+    local inside first
+    inside=$(fraction "$1" 440x100+100+310 'max(r, max(g, b)) < 0.21 && min(r, min(g, b)) > 0.09')
+    first=$(fraction "$1" 200x12+94+66 'min(r, min(g, b)) > 0.35')
+    more_than "$inside" 0.99 && more_than "$first" 0.1 ||
+        fail "no help box with lines in $1 ($inside of it dark grey, $first of its first line lit)"
+}
