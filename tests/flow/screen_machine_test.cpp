@@ -1,25 +1,41 @@
 #include <gtest/gtest.h>
+#include <string>
 #include <tuple>
 
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
 #include "flow/menu_input.h"
+#include "flow/playing.h"
 #include "flow/screens.h"
 #include "present/flat_screens.h"
 #include "present/scene.h"
 #include "present/settings.h"
+#include "resources/sound_bank.h"
+#include "tests/flow/flow_fixture.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/gl_fixture.h"
 
 namespace
 {
 
-int32_t FailDrawing()
+// The screen, whether a change to another still waits, and the routines in the five slots.
+auto Entered()
 {
-    return 0;
+    const GameState& s = gameState;
+    return std::tuple(s.screenState, s.stateChangePending, s.drawRoutine, s.thinkRoutine,
+                      s.keyRoutine, s.mouseRoutine, s.padRoutine);
 }
 
-class ScreenMachine : public testing::Test
+// All that a routine could change of the game's records: the game state and the sounds' counts.
+std::string Records()
+{
+    return std::string(reinterpret_cast<const char*>(&gameState), sizeof gameState) +
+           std::string(reinterpret_cast<const char*>(&soundLog), sizeof soundLog);
+}
+
+// The flow tests' start, but with the game state as the game starts: the first frame enters the
+// splash.
+class ScreenMachine : public FlowTest
 {
   protected:
     static void SetUpTestSuite()
@@ -35,76 +51,85 @@ class ScreenMachine : public testing::Test
 
     void SetUp() override
     {
-        ResetFakeSystem();
+        FlowTest::SetUp();
         gameState = GameState{};
-        settings.screenWidth = 800;
-        settings.screenHeight = 600;
     }
 };
 
 } // namespace
 
-// Until the first frame every routine does nothing; each frame first enters the screen changed
-// to since the last one, whose entry does its own set-up.
+// Until the first frame every routine does nothing at all, to Enter and a pad's button too; each
+// frame first enters the screen changed to since the last one, which installs its routines and
+// does its own set-up.
 TEST_F(ScreenMachine, AScreenIsEnteredOnlyAtTheStartOfTheNextFrame)
 {
+    const std::string untouched = Records();
     gameState.keyRoutine(0x0D);
     gameState.mouseRoutine();
     gameState.thinkRoutine();
-    EXPECT_EQ(gameState.drawRoutine(), 1);
+    EXPECT_EQ(std::pair(gameState.padRoutine(0, false), gameState.drawRoutine()),
+              std::pair(false, 1));
+    EXPECT_TRUE(Records() == untouched && fakeSystem.cursorWarps.empty()) << "a routine acted";
 
+    // The splash starts the timer before this frame's tick, so the first frame takes no time; it
+    // plays its jingle, shows the background maze, and resets the camera and the cursor to the
+    // screen's middle.
     gameState.phaseClock = 7.0f;
     AdvanceFakeClock(2.0);
     ASSERT_EQ(RunFrame(), 1);
-    EXPECT_EQ(gameState.keyRoutine, OnSplashKey);
-    EXPECT_FALSE(gameState.stateChangePending);
-    // The splash starts the timer before this frame's tick, so the first frame takes no time; it
-    // shows the background maze, resets the camera and sends the cursor to the screen's middle.
-    EXPECT_EQ(std::tuple(gameState.counterFrequency, gameState.frameSeconds, gameState.phaseClock),
-              std::tuple(fakeSystem.frequency, 0.0f, 0.0f));
-    EXPECT_TRUE(gameState.backgroundMaze);
-    EXPECT_FLOAT_EQ(gameState.cameraPitch, 0.7853982f);
-    EXPECT_FLOAT_EQ(gameState.cameraYaw, 1.5707964f);
-    EXPECT_EQ(std::pair(gameState.anchorX, gameState.anchorY), std::pair(400, 300));
-    EXPECT_EQ(fakeSystem.cursorWarps, (std::vector{std::pair(400, 300)}));
+    EXPECT_EQ(Entered(), std::make_tuple(int8_t{STATE_SPLASH}, false, DrawSplash, UpdateNothing,
+                                         OnSplashKey, UpdateMouseIdle, IgnorePad));
+    EXPECT_EQ(std::tuple(gameState.counterFrequency, gameState.frameSeconds, gameState.phaseClock,
+                         soundLog.starts[SND_SPLASH], gameState.backgroundMaze),
+              std::tuple(fakeSystem.frequency, 0.0f, 0.0f, 1u, true));
+    EXPECT_EQ(std::tuple(gameState.cameraPitch, gameState.cameraYaw, gameState.anchorX,
+                         gameState.anchorY, fakeSystem.cursorWarps),
+              std::tuple(0.7853982f, 1.5707964f, 320, 240, std::vector{std::pair(320, 240)}));
 
+    // The credits stop the music and the panel's slide, and start their animation afresh.
     ChangeScreen(STATE_CREDITS);
-    EXPECT_EQ(gameState.keyRoutine, OnSplashKey);
-    gameState.screenClock = 3.0f;
-    gameState.screenSkip = 1;
+    EXPECT_EQ(Entered(), std::make_tuple(int8_t{STATE_CREDITS}, true, DrawSplash, UpdateNothing,
+                                         OnSplashKey, UpdateMouseIdle, IgnorePad));
+    // Entered over a screen that read the pad its own way, at the end of the animation.
+    gameState.padRoutine = OnCustomMazePad;
+    std::tie(gameState.screenClock, gameState.screenSkip) = std::pair(3.0f, 1u);
     AdvanceFakeClock(0.25);
     RunFrame();
-    EXPECT_EQ(gameState.keyRoutine, OnCreditsKey);
-    EXPECT_LT(gameState.screenClock, 1.0f); // restarted by the credits' entry
-    EXPECT_EQ(gameState.screenSkip, 0u);
+    EXPECT_EQ(Entered(), std::make_tuple(int8_t{STATE_CREDITS}, false, DrawCredits, UpdateNothing,
+                                         OnCreditsKey, UpdateMouseIdle, IgnorePad));
+    EXPECT_EQ(std::tuple(gameState.screenClock < 1.0f, gameState.screenSkip,
+                         soundLog.stops[SND_MUSIC], soundLog.stops[SND_MENU_SLIDE]),
+              std::tuple(true, 0u, 1u, 1u));
 
-    gameState.anchorX = 123;
-    gameState.anchorY = 45;
+    // Play hides the panel, which slides away with its sound, sounds the maze's intro and puts
+    // the cursor back where the camera's drag holds it.
+    std::tie(gameState.anchorX, gameState.anchorY) = std::pair(123, 45);
+    gameState.menuOffset = 0.5f;
     ChangeScreen(STATE_PLAYING);
     RunFrame();
-    EXPECT_EQ(gameState.drawRoutine, DrawScene);
-    EXPECT_FALSE(gameState.menuShown);
-    EXPECT_EQ(fakeSystem.cursorWarps.back(), std::pair(123, 45));
+    EXPECT_EQ(Entered(), std::make_tuple(int8_t{STATE_PLAYING}, false, DrawScene, UpdatePlaying,
+                                         OnPlayingKey, UpdatePlayingMouse, IgnorePad));
+    EXPECT_EQ(std::tuple(gameState.menuShown, soundLog.starts[SND_MENU_SLIDE],
+                         soundLog.starts[SND_LEVEL_START], fakeSystem.cursorWarps.back()),
+              std::tuple(false, 1u, 1u, std::pair(123, 45)));
 }
 
 // A drawing that fails is told and the game goes on; the idle pass reads the cursor before the
 // mouse routine (the splash's entry centres it). The whole game's frames time the play.
 TEST_F(ScreenMachine, EveryPassReadsTheCursorAndADrawingThatFailsIsTold)
 {
-    fakeSystem.cursorX = 17;
-    fakeSystem.cursorY = 29;
+    std::tie(fakeSystem.cursorX, fakeSystem.cursorY) = std::pair(17, 29);
     RunIdlePass();
-    EXPECT_EQ(gameState.cursorPos.x, 400);
-    fakeSystem.cursorX = 17;
-    fakeSystem.cursorY = 29;
+    EXPECT_EQ(gameState.cursorPos.x, 320);
+    std::tie(fakeSystem.cursorX, fakeSystem.cursorY) = std::pair(17, 29);
     AdvanceFakeClock(0.25);
     RunIdlePass();
     EXPECT_EQ(std::pair(gameState.cursorPos.x, gameState.cursorPos.y), std::pair(17, 29));
-    gameState.drawRoutine = FailDrawing;
+    gameState.drawRoutine = [] { return int32_t{0}; };
     AdvanceFakeClock(0.5);
     EXPECT_EQ(RunFrame(), 1);
     ASSERT_EQ(fakeSystem.boxes.size(), 1u);
-    EXPECT_EQ(fakeSystem.boxes[0].text, "Klaida piesiant scena");
-    EXPECT_EQ(fakeSystem.boxes[0].caption, "ERROR");
-    EXPECT_EQ(fakeSystem.boxes[0].icon, ICON_EXCLAMATION);
+    const RecordedBox& box = fakeSystem.boxes[0];
+    EXPECT_EQ(std::tuple(box.text, box.caption, box.icon),
+              std::tuple("Klaida piesiant scena", "ERROR", ICON_EXCLAMATION));
 }
