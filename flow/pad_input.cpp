@@ -24,7 +24,6 @@ constexpr double REPEAT_DELAY_SECONDS = 0.4;
 constexpr double REPEAT_PERIOD_SECONDS = 0.08;
 // The pointer's speed at a stick pushed all the way.
 constexpr double POINTER_PIXELS_PER_SECOND = 400.0;
-constexpr int32_t WHEEL_NOTCH = 120;
 
 // Up, down, left and right, in the order of the D-pad's buttons: their arrow keys. A repeat's
 // source is one of them, or a shoulder.
@@ -69,7 +68,7 @@ int64_t CounterAfter(double seconds)
 // A notch away from the player zooms out, one toward the player in.
 void RollWheel(bool away)
 {
-    int32_t delta = away ? WHEEL_NOTCH : -WHEEL_NOTCH;
+    int32_t delta = away ? WHEEL_DELTA : -WHEEL_DELTA;
     PostWindowMessage(WM_MOUSEWHEEL, static_cast<uint32_t>(static_cast<uint16_t>(delta)) << 16, 0);
 }
 

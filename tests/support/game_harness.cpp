@@ -104,12 +104,12 @@ void RunSeconds(double seconds)
 
 void PressKey(uint8_t key)
 {
-    WndProc(WM_KEYDOWN, key, 0x00000001);
+    WndProc(WM_KEYDOWN, key, KEY_DOWN_FLAGS);
 }
 
 void ReleaseKey(uint8_t key)
 {
-    WndProc(WM_KEYUP, key, 0xC0000001);
+    WndProc(WM_KEYUP, key, KEY_UP_FLAGS);
 }
 
 void TapKey(uint8_t key)
