@@ -41,8 +41,8 @@
 #include <libpq-fe.h>
 
 #include "records/verification_code.h"
+#include "rules/campaign_rules.h"
 #include "scoreboard/score_page.h"
-#include "scoreboard/score_server.h"
 
 namespace
 {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "records/verification_code.h"
+
 namespace
 {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "scoreboard/score_store.h"
+#include "scoreboard/score_results.h"
 
 // Text made safe for HTML element content and quoted attribute values.
 std::string EscapeHtml(std::string_view text);

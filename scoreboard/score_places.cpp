@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "records/verification_code.h"
 #include "rules/campaign_rules.h"
 
 ScorePlaces scorePlaces;

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "scoreboard/score_store.h"
+#include "scoreboard/score_results.h"
 
 // One campaign's counts.
 struct PlaceCounts

@@ -11,39 +11,14 @@
 #include <vector>
 
 #include "records/verification_code.h"
+#include "scoreboard/score_results.h"
 
 struct sqlite3;
 struct pg_conn;
 
-constexpr int BOARD_SIZE = 10;
 // The schema this program writes for each backend; a database with a higher version is refused.
 constexpr int SQLITE_SCHEMA_VERSION = 1;
 constexpr int POSTGRES_SCHEMA_VERSION = 2;
-
-// A stored result with its rank among the results of its campaign mode.
-struct RankedResult
-{
-    int64_t id;
-    std::string name;
-    int32_t score;
-    uint8_t mode;
-    int64_t place; // 1 = best; equal scores rank older results first
-    int64_t total; // results stored for that mode
-};
-
-struct BoardRow
-{
-    int64_t id;
-    std::string name;
-    int32_t score;
-};
-
-// The ten best of the fixed and of the random campaign, best first.
-struct ScoreBoard
-{
-    std::vector<BoardRow> fixedRows;
-    std::vector<BoardRow> randomRows;
-};
 
 // A result as the old database holds it, for --import.
 struct StoredRow
