@@ -1,13 +1,9 @@
 // The score page's web server, event-driven on Boost.Beast: connections wait for their bytes
 // without holding a worker, and a worker (with its own database connection) takes a request only
-// once the whole of it has arrived. The routes, the limits, the request log and the command line.
+// once the whole of it has arrived. Its options, its start and its stop.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <string_view>
-
-#include "rules/campaign_rules.h"
 
 struct ScoreboardOptions
 {
@@ -22,10 +18,6 @@ struct ScoreboardOptions
     std::string importFile; // --import: copy this SQLite file's results in, then exit
 };
 
-// Reads --port, --bind, --db, --import (as "--x VALUE" or "--x=VALUE") and --trust-proxy. False,
-// with a message, on an unknown option, a missing value or a port outside 0..65535.
-bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, std::string* error);
-// The names the game's name entry can type: 1 to 15 ASCII letters, digits and spaces.
 // Listens and starts the workers; the database must have been prepared (PrepareScoreStore).
 // *port is the port listened on. Only one server runs at a time in a process.
 bool StartScoreboard(const ScoreboardOptions& options, int* port, std::string* error);

@@ -1,9 +1,12 @@
 // vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE|URI] [--trust-proxy]
 // [--import FILE]: the game's score page. The game opens /rezultatas?v=NAME&r=CODE after every
 // campaign; / shows the ten best of each campaign.
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
+#include <string>
+#include <string_view>
 
 #include "scoreboard/score_server.h"
 #include "scoreboard/score_store.h"
@@ -20,6 +23,72 @@ constexpr const char* USAGE =
     "                 (postgresql://user@host/database)\n"
     "  --trust-proxy  take the client's address from X-Forwarded-For\n"
     "  --import       copy every result of a SQLite file into the database, then exit\n";
+
+// The value of the option argv[*i]: after its '=', or the next argument (then *i moves on to
+// it); empty when there is none.
+std::string ReadOptionValue(int argc, char** argv, int* i, std::string_view option)
+{
+    std::string_view argument = argv[*i];
+    if (option.size() < argument.size())
+    {
+        return std::string(argument.substr(option.size() + 1));
+    }
+    return *i + 1 < argc ? argv[++*i] : "";
+}
+
+// Sets an option that takes a value; false, with a message, for a port outside 0..65535.
+bool SetOption(std::string_view option, const std::string& value, ScoreboardOptions* options,
+               std::string* error)
+{
+    if (option != "--port")
+    {
+        (option == "--bind" ? options->bind
+         : option == "--db" ? options->database
+                            : options->importFile) = value;
+        return true;
+    }
+    int port = -1;
+    auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), port);
+    if (status != std::errc() || end != value.data() + value.size() || port < 0 || port > 65535)
+    {
+        *error = "--port wants a number from 0 to 65535, not " + value;
+        return false;
+    }
+    options->port = port;
+    return true;
+}
+
+// Reads --port, --bind, --db, --import (as "--x VALUE" or "--x=VALUE") and --trust-proxy. False,
+// with a message, on an unknown option, a missing value or a port outside 0..65535.
+bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, std::string* error)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        std::string_view argument = argv[i];
+        std::string_view option = argument.substr(0, argument.find('='));
+        if (argument == "--trust-proxy")
+        {
+            options->trustProxy = true;
+            continue;
+        }
+        if (option != "--port" && option != "--bind" && option != "--db" && option != "--import")
+        {
+            *error = "unknown option " + std::string(argument);
+            return false;
+        }
+        std::string value = ReadOptionValue(argc, argv, &i, option);
+        if (value.empty())
+        {
+            *error = std::string(option) + " wants a value";
+            return false;
+        }
+        if (!SetOption(option, value, options, error))
+        {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The database as the log may show it: a URI's password is left out.
 std::string DescribeDatabase(const std::string& target)

@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 #include "records/verification_code.h"
-#include "scoreboard/score_server.h"
+#include "rules/campaign_rules.h"
 #include "scoreboard/score_store.h"
 #include "tests/support/test_files.h"
 
