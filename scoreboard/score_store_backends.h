@@ -3,8 +3,29 @@
 #pragma once
 
 #include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "scoreboard/score_store.h"
+
+// The id a code not stored yet is placed with: behind every stored result of the same score.
+constexpr int64_t UNSTORED_ID = INT64_MAX;
+
+// SQL with the values of named constants written in, made once at start-up.
+[[gnu::format(printf, 1, 2)]] inline std::string FormatSql(const char* format, ...)
+{
+    va_list values;
+    va_list counted;
+    va_start(values, format);
+    va_copy(counted, values);
+    std::string sql(static_cast<size_t>(std::vsnprintf(nullptr, 0, format, counted)), '\0');
+    va_end(counted);
+    std::vsnprintf(sql.data(), sql.size() + 1, format, values);
+    va_end(values);
+    return sql;
+}
 
 struct ScoreBackend
 {

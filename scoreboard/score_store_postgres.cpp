@@ -24,45 +24,58 @@ constexpr const char* SCHEMA_LOCK = "SELECT pg_advisory_xact_lock(8017)";
 constexpr const char* RESULTS_CHANNEL = "vortanai_results";
 
 // SCHEMA_STEPS[v] brings a database of version v to v + 1.
-const char* const SCHEMA_STEPS[POSTGRES_SCHEMA_VERSION] = {
-    "CREATE TABLE IF NOT EXISTS results ("
-    " id BIGSERIAL PRIMARY KEY,"
-    " name TEXT NOT NULL,"
-    " score INTEGER NOT NULL CHECK (score BETWEEN 0 AND 9999999),"
-    " mode SMALLINT NOT NULL CHECK (mode IN (0, 1)),"
-    " number INTEGER NOT NULL,"
-    " code TEXT NOT NULL UNIQUE,"
-    " stored_at BIGINT NOT NULL);"
-    "CREATE INDEX IF NOT EXISTS results_by_rank ON results (mode, score DESC, id);",
-    "CREATE OR REPLACE FUNCTION announce_result() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
-    " PERFORM pg_notify('vortanai_results', pg_current_xact_id()::text || ' ' || NEW.id || ' '"
-    " || NEW.mode || ' ' || NEW.score || ' ' || left(NEW.name, 1000)); RETURN NULL; END $$;"
-    "CREATE TRIGGER results_announced AFTER INSERT ON results FOR EACH ROW"
-    " EXECUTE FUNCTION announce_result();",
+const std::string SCHEMA_STEPS[POSTGRES_SCHEMA_VERSION] = {
+    FormatSql("CREATE TABLE IF NOT EXISTS results ("
+              " id BIGSERIAL PRIMARY KEY,"
+              " name TEXT NOT NULL,"
+              " score INTEGER NOT NULL CHECK (score BETWEEN 0 AND %d),"
+              " mode SMALLINT NOT NULL CHECK (mode IN (%d, %d)),"
+              " number INTEGER NOT NULL,"
+              " code TEXT NOT NULL UNIQUE,"
+              " stored_at BIGINT NOT NULL);"
+              "CREATE INDEX IF NOT EXISTS results_by_rank ON results (mode, score DESC, id);",
+              VERIFIED_SCORE_MAX, MODE_FIXED, MODE_RANDOM),
+    FormatSql("CREATE OR REPLACE FUNCTION announce_result() RETURNS trigger LANGUAGE plpgsql AS"
+              " $$ BEGIN PERFORM pg_notify('%s', pg_current_xact_id()::text || ' ' || NEW.id"
+              " || ' ' || NEW.mode || ' ' || NEW.score || ' ' || left(NEW.name, 1000));"
+              " RETURN NULL; END $$;"
+              "CREATE TRIGGER results_announced AFTER INSERT ON results FOR EACH ROW"
+              " EXECUTE FUNCTION announce_result();",
+              RESULTS_CHANNEL),
 };
 
-// The statements every connection prepares once: name, SQL.
-const char* const STATEMENTS[][2] = {
+// The statements every connection prepares once.
+struct PreparedStatement
+{
+    const char* name;
+    std::string sql;
+};
+
+const PreparedStatement STATEMENTS[] = {
     {"insert", "INSERT INTO results (name, score, mode, number, code, stored_at)"
                " VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING RETURNING id"},
     {"find", "SELECT id, name FROM results WHERE code = $1"},
     // A code not stored yet is placed behind every stored result of the same score.
-    {"rank", "SELECT COUNT(*) FILTER (WHERE score > $2 OR (score = $2 AND id < COALESCE("
-             "(SELECT id FROM results WHERE code = $3), 9223372036854775807))), COUNT(*)"
-             " FROM results WHERE mode = $1"},
+    {"rank", FormatSql("SELECT COUNT(*) FILTER (WHERE score > $2 OR (score = $2 AND id < COALESCE("
+                       "(SELECT id FROM results WHERE code = $3), %lld))), COUNT(*)"
+                       " FROM results WHERE mode = $1",
+                       static_cast<long long>(UNSTORED_ID))},
     // The one part of a place the counts leave to the index: equal scores stored before it.
-    {"ties", "SELECT COUNT(*) FROM results WHERE mode = $1 AND score = $2 AND id < COALESCE("
-             "(SELECT id FROM results WHERE code = $3), 9223372036854775807)"},
+    {"ties", FormatSql("SELECT COUNT(*) FROM results WHERE mode = $1 AND score = $2 AND id < "
+                       "COALESCE((SELECT id FROM results WHERE code = $3), %lld)",
+                       static_cast<long long>(UNSTORED_ID))},
     // Comes back through the feed after every result committed before this one's commit.
     {"sync", "SELECT pg_notify($1, $2)"},
 };
 
 // Planned afresh at every read: a plan kept from when the table was small sorts every result of
 // a campaign instead of reading the ten best off the index, slower with every result stored.
-const char* const BOARD_SQL = "(SELECT mode, id, name, score FROM results WHERE mode = 0"
-                              " ORDER BY score DESC, id LIMIT 10) UNION ALL"
-                              " (SELECT mode, id, name, score FROM results WHERE mode = 1"
-                              " ORDER BY score DESC, id LIMIT 10)";
+const std::string BOARD_SQL =
+    FormatSql("(SELECT mode, id, name, score FROM results WHERE mode = %d"
+              " ORDER BY score DESC, id LIMIT %d) UNION ALL"
+              " (SELECT mode, id, name, score FROM results WHERE mode = %d"
+              " ORDER BY score DESC, id LIMIT %d)",
+              MODE_FIXED, BOARD_SIZE, MODE_RANDOM, BOARD_SIZE);
 
 void ClosePostgresStore(ScoreStore* store)
 {
@@ -176,13 +189,15 @@ bool ConnectPostgres(ScoreStore* store, bool prepare)
     // Notices ("already exists, skipping") are no news for the log.
     PQsetNoticeProcessor(
         store->postgres, [](void*, const char*) {}, nullptr);
-    for (const auto& [name, sql] : STATEMENTS)
+    for (const PreparedStatement& statement : STATEMENTS)
     {
         if (!prepare)
         {
             break;
         }
-        Result prepared(PQprepare(store->postgres, name, sql, 0, nullptr), &PQclear);
+        Result prepared(
+            PQprepare(store->postgres, statement.name, statement.sql.c_str(), 0, nullptr),
+            &PQclear);
         if (!Succeeded(prepared))
         {
             return FailPostgres(store, prepared);
@@ -263,7 +278,7 @@ bool PreparePostgresStore(const std::string& uri, std::string* error)
             }
             for (int64_t step = found; step < POSTGRES_SCHEMA_VERSION && Succeeded(result); ++step)
             {
-                result = Execute(db, SCHEMA_STEPS[step]);
+                result = Execute(db, SCHEMA_STEPS[step].c_str());
             }
             std::string version = "DELETE FROM schema_version; INSERT INTO schema_version"
                                   " VALUES (" +
@@ -290,7 +305,7 @@ bool CountPostgresPlace(ScoreStore* store, PGconn* db, const std::string& code,
 {
     Result rank = ExecutePrepared(
         db, "rank", {std::to_string(ranked->mode), std::to_string(ranked->score), code});
-    Result rows = Succeeded(rank) ? Execute(db, BOARD_SQL) : Result(nullptr, &PQclear);
+    Result rows = Succeeded(rank) ? Execute(db, BOARD_SQL.c_str()) : Result(nullptr, &PQclear);
     if (!Succeeded(rank) || !Succeeded(rows))
     {
         return FailPostgres(store, Succeeded(rank) ? rows : rank);
@@ -313,16 +328,16 @@ bool RunStorePipeline(ScoreStore* store, PGconn* db, const std::string& name,
 {
     std::string score = std::to_string(result.score);
     std::string mode = std::to_string(result.mode);
-    bool sent =
-        PQenterPipelineMode(db) == 1 &&
-        (!write || SendPrepared(db, "insert",
-                                {name, score, mode, std::to_string(result.number), code,
-                                 std::to_string(std::time(nullptr))})) &&
-        SendPrepared(db, "find", {code}) &&
-        SendPrepared(db, sync ? "ties" : "rank", {mode, score, code}) &&
-        (sync ? SendPrepared(db, "sync", {scorePlaces.syncChannel, std::to_string(sync)})
-              : PQsendQueryParams(db, BOARD_SQL, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1) &&
-        PQpipelineSync(db) == 1;
+    bool sent = PQenterPipelineMode(db) == 1 &&
+                (!write || SendPrepared(db, "insert",
+                                        {name, score, mode, std::to_string(result.number), code,
+                                         std::to_string(std::time(nullptr))})) &&
+                SendPrepared(db, "find", {code}) &&
+                SendPrepared(db, sync ? "ties" : "rank", {mode, score, code}) &&
+                (sync ? SendPrepared(db, "sync", {scorePlaces.syncChannel, std::to_string(sync)})
+                      : PQsendQueryParams(db, BOARD_SQL.c_str(), 0, nullptr, nullptr, nullptr,
+                                          nullptr, 0) == 1) &&
+                PQpipelineSync(db) == 1;
     // Lost in the middle: the connection cannot be trusted to be anywhere.
     auto lose = [&]
     {
@@ -411,7 +426,7 @@ bool ReadPostgresBoard(ScoreStore* store, ScoreBoard* board)
                             [&](PGconn* db)
                             {
                                 // One statement: both tables come from the same moment.
-                                Result rows = Execute(db, BOARD_SQL);
+                                Result rows = Execute(db, BOARD_SQL.c_str());
                                 if (!Succeeded(rows))
                                 {
                                     return FailPostgres(store, rows);
@@ -522,8 +537,8 @@ bool LoadPostgresPlaces(PGconn* db, Snapshot* snapshot)
         PQclear(more);
     }
     ScoreBoard board;
-    Result rows =
-        length == -1 && Succeeded(result) ? Execute(db, BOARD_SQL) : Result(nullptr, &PQclear);
+    Result rows = length == -1 && Succeeded(result) ? Execute(db, BOARD_SQL.c_str())
+                                                    : Result(nullptr, &PQclear);
     if (!Succeeded(rows) || !Succeeded(Execute(db, "COMMIT")))
     {
         return false;

@@ -31,16 +31,17 @@ std::mutex sqliteWriter;
 
 // SCHEMA_STEPS[v] brings a database of version v to v + 1. A file made before the version table
 // existed holds version 1's table already, which the step then leaves as it is.
-const char* const SCHEMA_STEPS[SQLITE_SCHEMA_VERSION] = {
-    "CREATE TABLE IF NOT EXISTS results ("
-    " id INTEGER PRIMARY KEY,"
-    " name TEXT NOT NULL,"
-    " score INTEGER NOT NULL CHECK (score BETWEEN 0 AND 9999999),"
-    " mode INTEGER NOT NULL CHECK (mode IN (0, 1)),"
-    " number INTEGER NOT NULL,"
-    " code TEXT NOT NULL UNIQUE,"
-    " stored_at INTEGER NOT NULL);"
-    "CREATE INDEX IF NOT EXISTS results_by_rank ON results (mode, score DESC, id);",
+const std::string SCHEMA_STEPS[SQLITE_SCHEMA_VERSION] = {
+    FormatSql("CREATE TABLE IF NOT EXISTS results ("
+              " id INTEGER PRIMARY KEY,"
+              " name TEXT NOT NULL,"
+              " score INTEGER NOT NULL CHECK (score BETWEEN 0 AND %d),"
+              " mode INTEGER NOT NULL CHECK (mode IN (%d, %d)),"
+              " number INTEGER NOT NULL,"
+              " code TEXT NOT NULL UNIQUE,"
+              " stored_at INTEGER NOT NULL);"
+              "CREATE INDEX IF NOT EXISTS results_by_rank ON results (mode, score DESC, id);",
+              VERIFIED_SCORE_MAX, MODE_FIXED, MODE_RANDOM),
 };
 
 const char* const INSERT_SQL = "INSERT INTO results (name, score, mode, number, code, stored_at)"
@@ -301,7 +302,7 @@ bool PrepareSqliteStore(const std::string& target, std::string* error)
     }
     for (int64_t step = found; step < SQLITE_SCHEMA_VERSION; ++step)
     {
-        if (!ExecuteSql(raw, SCHEMA_STEPS[step]))
+        if (!ExecuteSql(raw, SCHEMA_STEPS[step].c_str()))
         {
             return fail(sqlite3_errmsg(raw));
         }
@@ -341,7 +342,7 @@ StoreOutcome StoreSqliteResult(ScoreStore* store, const std::string& name,
     }
     if (!found)
     {
-        ranked->id = INT64_MAX; // behind every stored result of the same score
+        ranked->id = UNSTORED_ID;
     }
     // With current counts the database gives only the equal scores stored before it and the rows
     // stored since the counts last took some in (this one too), taken in once committed.
