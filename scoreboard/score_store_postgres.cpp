@@ -316,108 +316,186 @@ bool CountPostgresPlace(ScoreStore* store, PGconn* db, const std::string& code,
     return true;
 }
 
+// One store of a result: what it works on and what it gives back.
+struct PipelineWork
+{
+    const std::string& name;
+    const VerifiedResult& result;
+    const std::string& code;
+    bool write;              // false: only looked at (HEAD)
+    uint64_t sync = 0;       // a token to place it by the counts once back; 0: counted here
+    uint64_t generation = 0; // of the counts the token was opened in
+    RankedResult* ranked;
+    ScoreBoard* board;
+    StoreOutcome outcome = STORE_FAILED;
+};
+
+// The pipeline's answers in the order sent; `inserted` only when written.
+struct PipelineAnswers
+{
+    Result inserted{nullptr, &PQclear};
+    Result stored{nullptr, &PQclear};
+    Result placed{nullptr, &PQclear}; // the place, or the equal scores before it
+    Result last{nullptr, &PQclear};   // the board, or the sync
+};
+
+// Queues the statements and the sync that commits them; false when the connection failed.
+bool SendStorePipeline(PGconn* db, const PipelineWork& work)
+{
+    std::string score = std::to_string(work.result.score);
+    std::string mode = std::to_string(work.result.mode);
+    if (PQenterPipelineMode(db) != 1)
+    {
+        return false;
+    }
+    if (work.write && !SendPrepared(db, "insert",
+                                    {work.name, score, mode, std::to_string(work.result.number),
+                                     work.code, std::to_string(std::time(nullptr))}))
+    {
+        return false;
+    }
+    if (!SendPrepared(db, "find", {work.code}))
+    {
+        return false;
+    }
+    if (!SendPrepared(db, work.sync ? "ties" : "rank", {mode, score, work.code}))
+    {
+        return false;
+    }
+    if (work.sync ? !SendPrepared(db, "sync", {scorePlaces.syncChannel, std::to_string(work.sync)})
+                  : PQsendQueryParams(db, BOARD_SQL.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
+                                      0) != 1)
+    {
+        return false;
+    }
+    return PQpipelineSync(db) == 1;
+}
+
+// Reads every answer up to the sync's and leaves pipeline mode; false when the connection failed.
+bool ReadPipelineAnswers(PGconn* db, bool write, PipelineAnswers* answers)
+{
+    if (write)
+    {
+        answers->inserted = ReadAnswer(db);
+    }
+    answers->stored = ReadAnswer(db);
+    answers->placed = ReadAnswer(db);
+    answers->last = ReadAnswer(db);
+    Result done = ReadAnswer(db);
+    return PQresultStatus(done.get()) == PGRES_PIPELINE_SYNC && PQexitPipelineMode(db) == 1;
+}
+
+// The first statement that failed, which rolled back the whole transaction at the sync; null
+// when none did.
+const Result* FindFailedAnswer(const PipelineAnswers& answers, bool write)
+{
+    for (const Result* answer :
+         {&answers.inserted, &answers.stored, &answers.placed, &answers.last})
+    {
+        if ((write || answer != &answers.inserted) && !Succeeded(*answer))
+        {
+            return answer;
+        }
+    }
+    return nullptr;
+}
+
+// Lost in the middle of a pipeline: the connection cannot be trusted to be anywhere.
+bool LosePipeline(ScoreStore* store, PGconn* db)
+{
+    store->error = ReadReason(PQerrorMessage(db));
+    ClosePostgresStore(store);
+    return false;
+}
+
+// The result as stored (ours or the one stored before with the same code) and the outcome.
+void ReadStoreOutcome(const PipelineAnswers& answers, bool found, PipelineWork* work)
+{
+    *work->ranked = {found ? ReadInteger(answers.stored, 0, 0) : 0,
+                     found ? PQgetvalue(answers.stored.get(), 0, 1) : work->name,
+                     work->result.score,
+                     work->result.mode,
+                     0,
+                     0};
+    bool added = work->write && PQntuples(answers.inserted.get()) == 1;
+    work->outcome = added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
+}
+
+// The place and the board as the database counted them in the same transaction.
+void ReadCountedAnswers(const PipelineAnswers& answers, bool found, PipelineWork* work)
+{
+    work->ranked->place = ReadInteger(answers.placed, 0, 0) + 1;
+    work->ranked->total = ReadInteger(answers.placed, 0, 1) + (found ? 0 : 1);
+    ReadBoardAnswer(answers.last, work->board);
+}
+
 // One round trip: the statements go out together and run as one transaction, committed at the
 // sync. The result is called stored only once that is answered. Each statement sees what
 // committed before it began, and the insert waits for a clashing one to end: the result found is
 // ours or the one stored before. With a sync token the counts place it once the token is back;
 // without, the database counts it in the same transaction.
-bool RunStorePipeline(ScoreStore* store, PGconn* db, const std::string& name,
-                      const VerifiedResult& result, const std::string& code, bool write,
-                      uint64_t sync, uint64_t generation, RankedResult* ranked, ScoreBoard* board,
-                      StoreOutcome* outcome)
+bool RunStorePipeline(ScoreStore* store, PGconn* db, PipelineWork* work)
 {
-    std::string score = std::to_string(result.score);
-    std::string mode = std::to_string(result.mode);
-    bool sent = PQenterPipelineMode(db) == 1 &&
-                (!write || SendPrepared(db, "insert",
-                                        {name, score, mode, std::to_string(result.number), code,
-                                         std::to_string(std::time(nullptr))})) &&
-                SendPrepared(db, "find", {code}) &&
-                SendPrepared(db, sync ? "ties" : "rank", {mode, score, code}) &&
-                (sync ? SendPrepared(db, "sync", {scorePlaces.syncChannel, std::to_string(sync)})
-                      : PQsendQueryParams(db, BOARD_SQL.c_str(), 0, nullptr, nullptr, nullptr,
-                                          nullptr, 0) == 1) &&
-                PQpipelineSync(db) == 1;
-    // Lost in the middle: the connection cannot be trusted to be anywhere.
-    auto lose = [&]
+    PipelineAnswers answers;
+    if (!SendStorePipeline(db, *work))
     {
-        store->error = ReadReason(PQerrorMessage(db));
-        ClosePostgresStore(store);
-        return false;
-    };
-    if (!sent)
-    {
-        return lose();
+        return LosePipeline(store, db);
     }
-    Result inserted = write ? ReadAnswer(db) : Result(nullptr, &PQclear);
-    Result stored = ReadAnswer(db);
-    Result placed = ReadAnswer(db); // the place, or the equal scores before it
-    Result last = ReadAnswer(db);
-    Result done = ReadAnswer(db);
-    if (PQresultStatus(done.get()) != PGRES_PIPELINE_SYNC || PQexitPipelineMode(db) != 1)
+    if (!ReadPipelineAnswers(db, work->write, &answers))
     {
-        return lose();
+        return LosePipeline(store, db);
     }
-    for (const Result* answer : {&inserted, &stored, &placed, &last})
+    if (const Result* failed = FindFailedAnswer(answers, work->write))
     {
-        if ((write || answer != &inserted) && !Succeeded(*answer))
-        {
-            return FailPostgres(store, *answer); // rolled back at the sync
-        }
+        return FailPostgres(store, *failed);
     }
-    bool found = PQntuples(stored.get()) == 1;
-    *ranked = {found ? ReadInteger(stored, 0, 0) : 0,
-               found ? PQgetvalue(stored.get(), 0, 1) : name,
-               result.score,
-               result.mode,
-               0,
-               0};
-    bool added = write && PQntuples(inserted.get()) == 1;
-    *outcome = added ? STORE_ADDED : found ? STORE_REPEATED : STORE_UNSTORED;
-    if (!sync)
+    bool found = PQntuples(answers.stored.get()) == 1;
+    ReadStoreOutcome(answers, found, work);
+    if (!work->sync)
     {
-        ranked->place = ReadInteger(placed, 0, 0) + 1;
-        ranked->total = ReadInteger(placed, 0, 1) + (found ? 0 : 1);
-        ReadBoardAnswer(last, board);
+        ReadCountedAnswers(answers, found, work);
         return true;
     }
     // Committed: the outcome stands, and the place is counted in the database if the counts
     // cannot give it.
-    return (AwaitSync(sync, generation) &&
-            PlaceFromCounts(ReadInteger(placed, 0, 0), found, ranked, board)) ||
-           CountPostgresPlace(store, db, code, ranked, board);
+    if (AwaitSync(work->sync, work->generation) &&
+        PlaceFromCounts(ReadInteger(answers.placed, 0, 0), found, work->ranked, work->board))
+    {
+        return true;
+    }
+    return CountPostgresPlace(store, db, work->code, work->ranked, work->board);
 }
 
 StoreOutcome StorePostgresResult(ScoreStore* store, const std::string& name,
                                  const VerifiedResult& result, const std::string& code, bool write,
                                  RankedResult* ranked, ScoreBoard* board)
 {
-    StoreOutcome outcome = STORE_FAILED;
     // Once more without a sync when that failed before the commit: a read-only database cannot
     // send one, yet a result stored before can still be shown.
     for (bool counted : {true, false})
     {
-        uint64_t generation = 0;
-        uint64_t sync = counted ? OpenSync(&generation) : 0;
-        if (counted && sync == 0)
+        PipelineWork work{.name = name,
+                          .result = result,
+                          .code = code,
+                          .write = write,
+                          .ranked = ranked,
+                          .board = board};
+        work.sync = counted ? OpenSync(&work.generation) : 0;
+        if (counted && work.sync == 0)
         {
             continue;
         }
-        bool ran =
-            RunWithReconnect(store,
-                             [&](PGconn* db)
-                             {
-                                 return outcome == STORE_FAILED &&
-                                        RunStorePipeline(store, db, name, result, code, write, sync,
-                                                         generation, ranked, board, &outcome);
-                             });
-        DropSync(sync);
-        if (ran || outcome != STORE_FAILED)
+        bool ran = RunWithReconnect(
+            store, [&](PGconn* db)
+            { return work.outcome == STORE_FAILED && RunStorePipeline(store, db, &work); });
+        DropSync(work.sync);
+        if (ran || work.outcome != STORE_FAILED)
         {
-            return ran ? outcome : STORE_FAILED; // committed but unplaced: the next try repeats it
+            // Committed but unplaced: failed, and the next try repeats it.
+            return ran ? work.outcome : STORE_FAILED;
         }
     }
-    return outcome;
+    return STORE_FAILED;
 }
 
 bool ReadPostgresBoard(ScoreStore* store, ScoreBoard* board)
