@@ -3,7 +3,6 @@
 // escaped byte judged as the byte it is), bad codes slowed down, and every request on a line of
 // the log.
 #include <cctype>
-#include <tuple>
 #include <vector>
 
 #include "tests/scoreboard/scoreboard_fixture.h"
@@ -33,35 +32,47 @@ std::string Boards(const std::string& html)
 
 TEST_P(ScoreboardServer, StoresEachCodeOnceAndPlacesItWithinItsCampaignButNotOnHead)
 {
-    // As typed, as shown, score, campaign, code number, HEAD; the place shown, of how many, the
-    // note (on HEAD, which has no body, the outcome header).
-    const std::tuple<const char*, const char*, int, CampaignMode, int, bool, int, int, const char*>
-        submissions[] = {
-            {"Ona+B", "", 900, MODE_FIXED, 4321, true, 0, 0, "unstored"},
-            {"Ona+B", "Ona B", 900, MODE_FIXED, 4321, false, 1, 1, ADDED},
-            {"Kitas%20Vardas", "Ona B", 900, MODE_FIXED, 4321, false, 1, 1, REPEATED}, // same code
-            {"Kitas", "", 900, MODE_FIXED, 4321, true, 0, 0, "repeated"},
-            {"P1", "P1", 500, MODE_FIXED, 1, false, 2, 2, ADDED},
-            {"P2", "", 900, MODE_FIXED, 2, true, 0, 0, "unstored"},
-            {"P2", "P2", 900, MODE_FIXED, 2, false, 2, 3, ADDED}, // equal scores: the older first
-            {"P3", "P3", 950, MODE_FIXED, 3, false, 1, 4, ADDED},
-            {"Rimas%202", "Rimas 2", 10, MODE_RANDOM, 1, false, 1, 1, ADDED}, // its own campaign's
-        };
-    for (const auto& [typed, name, score, mode, number, head, place, total, note] : submissions)
+    struct Submission
     {
-        SCOPED_TRACE(typed);
+        const char* typed;
+        const char* shown;
+        int score;
+        CampaignMode mode;
+        int number; // the code's
+        bool head;
+        int place;
+        int total;
+        const char* note; // on HEAD, which has no body, the outcome header
+    };
+    const Submission submissions[] = {
+        {"Ona+B", "", 900, MODE_FIXED, 4321, true, 0, 0, "unstored"},
+        {"Ona+B", "Ona B", 900, MODE_FIXED, 4321, false, 1, 1, ADDED},
+        {"Kitas%20Vardas", "Ona B", 900, MODE_FIXED, 4321, false, 1, 1, REPEATED}, // same code
+        {"Kitas", "", 900, MODE_FIXED, 4321, true, 0, 0, "repeated"},
+        {"P1", "P1", 500, MODE_FIXED, 1, false, 2, 2, ADDED},
+        {"P2", "", 900, MODE_FIXED, 2, true, 0, 0, "unstored"},
+        {"P2", "P2", 900, MODE_FIXED, 2, false, 2, 3, ADDED}, // equal scores: the older first
+        {"P3", "P3", 950, MODE_FIXED, 3, false, 1, 4, ADDED},
+        {"Rimas%202", "Rimas 2", 10, MODE_RANDOM, 1, false, 1, 1, ADDED}, // its own campaign's
+    };
+    for (const Submission& sent : submissions)
+    {
+        SCOPED_TRACE(sent.typed);
         httplib::Response res =
-            Fetch(port, ResultPath(typed, MakeCode(score, mode, number)), {}, head);
+            Fetch(port, ResultPath(sent.typed, MakeCode(sent.score, sent.mode, sent.number)), {},
+                  sent.head);
         EXPECT_EQ(res.status, 200);
         EXPECT_GT(std::stoi(res.get_header_value("Content-Length")), 1000); // as GET's
-        EXPECT_EQ(head ? res.get_header_value("X-Vortanai-Result") : "", head ? note : "");
+        EXPECT_EQ(sent.head ? res.get_header_value("X-Vortanai-Result") : "",
+                  sent.head ? sent.note : "");
         bool shown =
-            res.body.find(std::string("<p class=\"name\">") + name + "</p><p class=\"score\">" +
-                          std::to_string(score) + "</p>") != NONE &&
-            res.body.find("place\">" + std::to_string(place) + "</b> i\xc5\xa1 " + // iš
-                          std::to_string(total) + "</p>") != NONE &&
-            res.body.find(note) != NONE;
-        EXPECT_EQ(shown, !head);
+            res.body.find(std::string("<p class=\"name\">") + sent.shown +
+                          "</p><p class=\"score\">" + std::to_string(sent.score) + "</p>") !=
+                NONE &&
+            res.body.find("place\">" + std::to_string(sent.place) + "</b> i\xc5\xa1 " + // iš
+                          std::to_string(sent.total) + "</p>") != NONE &&
+            res.body.find(sent.note) != NONE;
+        EXPECT_EQ(shown, !sent.head);
     }
     for (int i = 0; i < 12; ++i) // the best five of them make the board
     {
@@ -99,7 +110,13 @@ TEST_P(ScoreboardServer, BadNamesCodesAndRequestsAreRefusedAndStoreNothing)
     std::string code = MakeCode(123456, MODE_FIXED, 7);
     const std::string lengthy(9000, 'a');
     const httplib::Headers none;
-    const std::tuple<std::string, httplib::Headers, int> cases[] = {
+    struct Refused
+    {
+        std::string path;
+        httplib::Headers headers;
+        int status;
+    };
+    const Refused cases[] = {
         {"/rezultatas", none, 400},
         {"/rezultatas?r=" + code, none, 400},
         {ResultPath("", code), none, 400},
@@ -119,11 +136,11 @@ TEST_P(ScoreboardServer, BadNamesCodesAndRequestsAreRefusedAndStoreNothing)
         {"/", {{"X-Long", lengthy}}, 431},
         {"/", {{"Content-Length", "100000000"}}, 413},
     };
-    for (const auto& [path, headers, status] : cases)
+    for (const Refused& refused : cases)
     {
-        SCOPED_TRACE(path.substr(0, 80) + std::to_string(status));
-        httplib::Response res = Get(path, headers);
-        EXPECT_EQ(res.status, status);
+        SCOPED_TRACE(refused.path.substr(0, 80) + std::to_string(refused.status));
+        httplib::Response res = Get(refused.path, refused.headers);
+        EXPECT_EQ(res.status, refused.status);
         EXPECT_NE(res.body.find(REJECTED), NONE);
         EXPECT_EQ(res.body.find("<script"), NONE); // nothing of the address is shown
     }

@@ -1,7 +1,10 @@
-// Places on the real databases, against a full count of the table: one request at a time over
-// three servers (one of them killed and started again, PostgreSQL restarted under them), 64
-// clients at once, and the board of one server showing what another stored.
+// Places on the real databases, against a count of the test's own over the results it stored:
+// one request at a time over three servers (one of them killed and started again, PostgreSQL
+// restarted under them), 64 clients at once, and the board of one server showing what another
+// stored.
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "tests/scoreboard/scoreboard_fixture.h"
@@ -28,26 +31,41 @@ int64_t ReadPlace(const std::string& body)
                : -1;
 }
 
-// The same counted over the whole table: 1 + the results of its campaign with a higher score or
-// the same score stored earlier. `after` false: before the result is stored, when every result
-// there is older.
-int64_t CountPlace(const std::string& database, const std::string& path, bool after = true)
+// A result the test stored, or sent to be stored.
+struct Stored
 {
-    std::string code = path.substr(path.size() - VERIFICATION_CODE_LENGTH);
-    VerifiedResult result{};
-    ReadVerificationCode(code.c_str(), &result);
-    std::string score = std::to_string(result.score);
-    std::string earlier =
-        after ? "(SELECT id FROM results WHERE code = '" + code + "')" : "9223372036854775807";
-    return QueryStore(database, "SELECT (1 + COUNT(*) FILTER (WHERE score > " + score +
-                                    " OR (score = " + score + " AND id < " + earlier +
-                                    "))) * 1000000 + COUNT(*) + " + (after ? "0" : "1") +
-                                    " FROM results WHERE mode = " + std::to_string(result.mode));
+    std::string code;
+    VerifiedResult result;
+};
+
+Stored ReadStored(const std::string& path)
+{
+    Stored stored{path.substr(path.size() - VERIFICATION_CODE_LENGTH), {}};
+    ReadVerificationCode(stored.code.c_str(), &stored.result);
+    return stored;
+}
+
+// The place and total of stored[at], as ReadPlace gives them, counted over the results in the
+// order stored: 1 + the results of its campaign with a higher score or the same score stored
+// earlier, of how many.
+int64_t CountPlace(const std::vector<Stored>& stored, size_t at)
+{
+    const VerifiedResult& placed = stored[at].result;
+    int64_t better = 0, total = 0;
+    for (size_t i = 0; i < stored.size(); ++i)
+    {
+        const VerifiedResult& other = stored[i].result;
+        total += other.mode == placed.mode;
+        better += other.mode == placed.mode &&
+                  (other.score > placed.score || (other.score == placed.score && i < at));
+    }
+    return (1 + better) * 1000000 + total;
 }
 
 // Three servers on one fresh database that an earlier version made and filled (on PostgreSQL
-// without the trigger that announces results, added when they start).
-std::vector<ServerProcess> StartThreeServers(const std::string& database)
+// without the trigger that announces results, added when they start); the rows put in, in order.
+std::vector<ServerProcess> StartThreeServers(const std::string& database,
+                                             std::vector<Stored>* stored)
 {
     EXPECT_EQ(StopServer(StartServer("--port 0 --db " + database, "made.log")), 0);
     if (IsPostgresTarget(database))
@@ -59,9 +77,10 @@ std::vector<ServerProcess> StartThreeServers(const std::string& database)
     std::string rows;
     for (int i = 0; i < 300; ++i)
     {
-        rows += (i ? "," : "") + std::string("('Old', ") +
-                std::to_string(i * 31 % 23 * 1000 + 500) + ", " + std::to_string(i % 2) +
-                ", 0, 'old" + std::to_string(i) + "', 0)";
+        int32_t score = i * 31 % 23 * 1000 + 500;
+        rows += (i ? "," : "") + std::string("('Old', ") + std::to_string(score) + ", " +
+                std::to_string(i % 2) + ", 0, 'old" + std::to_string(i) + "', 0)";
+        stored->push_back({"old" + std::to_string(i), {score, uint8_t(i % 2), 0}});
     }
     QueryStore(database,
                "INSERT INTO results (name, score, mode, number, code, stored_at) VALUES " + rows);
@@ -85,7 +104,8 @@ TEST_P(ScoreboardPlaces, OneAtATimeOverThreeServersEachPlaceEqualsAFullCountAndB
 {
     std::string database = MakeStore(GetParam());
     SKIP_WITHOUT_STORE(database);
-    std::vector<ServerProcess> servers = StartThreeServers(database);
+    std::vector<Stored> stored;
+    std::vector<ServerProcess> servers = StartThreeServers(database, &stored);
     for (int i = 0; i < 240; ++i)
     {
         SCOPED_TRACE(i);
@@ -103,7 +123,13 @@ TEST_P(ScoreboardPlaces, OneAtATimeOverThreeServersEachPlaceEqualsAFullCountAndB
         std::string path = Submission(i % 5 == 4 ? i / 2 : i);
         httplib::Response res = Fetch(servers[i % 3].port, path);
         EXPECT_EQ(res.status, 200);
-        EXPECT_EQ(ReadPlace(res.body), CountPlace(database, path));
+        Stored sent = ReadStored(path);
+        size_t at = std::ranges::find(stored, sent.code, &Stored::code) - stored.begin();
+        if (at == stored.size())
+        {
+            stored.push_back(sent);
+        }
+        EXPECT_EQ(ReadPlace(res.body), CountPlace(stored, at));
     }
     // The best result yet, stored on one server, shows on the others' boards.
     EXPECT_EQ(Fetch(servers[0].port, ResultPath("Naujas", MakeCode(99999, MODE_FIXED, 1))).status,
@@ -128,8 +154,20 @@ TEST_P(ScoreboardPlaces, SixtyFourClientsOnThreeServersEachPlaceLiesBetweenTheCo
 {
     std::string database = MakeStore(GetParam());
     SKIP_WITHOUT_STORE(database);
-    std::vector<ServerProcess> servers = StartThreeServers(database);
-    std::atomic<int> answered = 0;
+    // Stored before a request is sent: at least those answered by then; at most those sent
+    // before its answer came.
+    std::vector<Stored> answered;
+    std::vector<ServerProcess> servers = StartThreeServers(database, &answered);
+    std::vector<Stored> sent = answered;
+    std::mutex mutex;
+    // The place and total of `result` stored after every other one of `earlier`.
+    auto placeAfter = [](std::vector<Stored> earlier, const Stored& result)
+    {
+        std::erase_if(earlier, [&](const Stored& other) { return other.code == result.code; });
+        earlier.push_back(result);
+        return CountPlace(earlier, earlier.size() - 1);
+    };
+    std::atomic<int> placed = 0;
     {
         std::vector<std::jthread> clients;
         for (int c = 0; c < 64; ++c)
@@ -142,22 +180,29 @@ TEST_P(ScoreboardPlaces, SixtyFourClientsOnThreeServersEachPlaceLiesBetweenTheCo
                     for (int i = 1000 + c; i < 1000 + 64 * 6; i += 64)
                     {
                         std::string path = Submission(i);
-                        int64_t before = CountPlace(database, path, false);
+                        Stored result = ReadStored(path);
+                        std::unique_lock lock(mutex);
+                        int64_t before = placeAfter(answered, result);
+                        sent.push_back(result);
+                        lock.unlock();
                         auto res = client.Get(path.c_str());
                         int64_t place = res ? ReadPlace(res->body) : -1;
-                        int64_t after = CountPlace(database, path);
+                        lock.lock();
+                        int64_t after = placeAfter(sent, result);
+                        answered.push_back(result);
+                        lock.unlock();
                         // Place and total each between the counts around the request.
                         EXPECT_TRUE(place / 1000000 >= before / 1000000 &&
                                     place / 1000000 <= after / 1000000 &&
                                     place % 1000000 >= before % 1000000 &&
                                     place % 1000000 <= after % 1000000)
                             << path << ": " << before << " " << place << " " << after;
-                        answered += place > 0;
+                        placed += place > 0;
                     }
                 });
         }
     }
-    EXPECT_EQ(answered, 64 * 6);
+    EXPECT_EQ(placed, 64 * 6);
     for (const ServerProcess& server : servers)
     {
         EXPECT_EQ(StopServer(server), 0);
