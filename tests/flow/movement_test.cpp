@@ -15,27 +15,8 @@
 namespace
 {
 
-// A 9 x 7 maze drawn row by row, '#' for a wall, '.' for open ground, 'E' for the exit.
-void LoadPicture(const char* const (&rows)[7])
-{
-    mazeGrid = MazeGrid{};
-    mazeGrid.mazeLength = 9.0f;
-    mazeGrid.mazeWidth = 7.0f;
-    for (int row = 0; row < 7; ++row)
-    {
-        for (int column = 0; column < 9; ++column)
-        {
-            char c = rows[row][column];
-            mazeGrid.cells[row][column] = c == '#' ? CELL_WALL : c == 'E' ? CELL_EXIT : CELL_PATH;
-            if (c == 'E')
-            {
-                mazeGrid.exitX = static_cast<uint32_t>(column);
-                mazeGrid.exitY = static_cast<uint32_t>(row);
-            }
-        }
-    }
-}
-
+// A 9 x 7 maze drawn row by row, '#' for a wall, '.' for open ground, 'E' for the exit; every
+// cell beyond it is open.
 const char* const CROSSROADS[7] = {
     "#########", //
     "#...#...#", //
@@ -52,7 +33,18 @@ class Movement : public FlowTest
     void SetUp() override
     {
         FlowTest::SetUp();
-        LoadPicture(CROSSROADS);
+        mazeGrid = MazeGrid{{}, 9.0f, 7.0f, 7, 5, 0.0f, 0.0f}; // the exit's cell
+        std::memset(mazeGrid.cells, CELL_PATH, sizeof mazeGrid.cells);
+        for (int row = 0; row < 7; ++row)
+        {
+            for (int column = 0; column < 9; ++column)
+            {
+                const char c = CROSSROADS[row][column];
+                mazeGrid.cells[row][column] = c == '#'   ? CELL_WALL
+                                              : c == 'E' ? CELL_EXIT
+                                                         : CELL_PATH;
+            }
+        }
     }
 };
 
@@ -85,6 +77,12 @@ TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
         {"opposite keys cancel", 3.0f, 3.0f, {VK_UP, VK_DOWN}, 0.02f, 1, 3.0f, 3.0f},
         // Up is walled 0.05 short of the centre; the step stays cut for Right.
         {"a cut step stays cut", 2.0f, 3.05f, {VK_UP, VK_RIGHT}, 0.02f, 1, 2.05f, 3.0f},
+        // On the first or last row or column the marker does not move towards the edge at all,
+        // not even to its cell's centre, whatever lies beyond.
+        {"held at the top", 1.0f, 0.3f, {VK_UP}, 0.02f, 1, 1.0f, 0.3f},
+        {"held at the right", 7.7f, 3.0f, {VK_RIGHT}, 0.02f, 1, 7.7f, 3.0f},
+        {"held at the bottom", 1.0f, 5.7f, {VK_DOWN}, 0.02f, 1, 1.0f, 5.7f},
+        {"held at the left", 0.3f, 3.0f, {VK_LEFT}, 0.02f, 1, 0.3f, 3.0f},
     };
     for (const MoveCase& c : cases)
     {
@@ -104,39 +102,24 @@ TEST_F(Movement, TheArrowKeysMoveAlongTheGrid)
     }
 }
 
-// On the maze's first or last row or column the marker does not move towards the edge at all,
-// even where the cells beyond it are open.
-TEST_F(Movement, TheMazesEdgesHoldTheMarkerWhateverLiesBeyond)
-{
-    std::memset(mazeGrid.cells, CELL_PATH, sizeof mazeGrid.cells);
-    mazeGrid.mazeLength = 4.0f;
-    mazeGrid.mazeWidth = 3.0f;
-    gameState.frameSeconds = 0.02f;
-    const std::tuple<uint8_t, float, float> cases[] = {
-        {VK_UP, 1.0f, 0.3f}, {VK_RIGHT, 2.7f, 1.0f}, {VK_DOWN, 1.0f, 1.7f}, {VK_LEFT, 0.3f, 1.0f}};
-    for (const auto& [key, x, y] : cases)
-    {
-        gameState.keyDown[key] = true;
-        std::tie(mazeGrid.playerX, mazeGrid.playerY) = std::pair(x, y);
-        UpdatePlaying();
-        EXPECT_EQ(std::pair(mazeGrid.playerX, mazeGrid.playerY), std::pair(x, y)) << int(key);
-        gameState.keyDown[key] = false;
-    }
-}
-
 // The exit at (7, 5) is reached within one cell of it, diagonals included, once a maze: the outro
 // starts with its clock at zero and the exit's sound, and a later step beside it starts none.
 TEST_F(Movement, TheExitIsReachedWithinOneCellDiagonalsIncludedAndOnlyOnce)
 {
-    const std::tuple<float, float, bool> steps[] = {
+    struct Step
+    {
+        float x, y;
+        bool reached;
+    };
+    const Step steps[] = {
         {5.0f, 3.0f, false}, {5.0f, 4.0f, false}, {6.0f, 4.0f, true}, {7.0f, 4.0f, false}};
     gameState.phaseClock = 2.0f;
-    for (const auto& [x, y, reached] : steps)
+    for (const Step& step : steps)
     {
-        std::tie(mazeGrid.playerX, mazeGrid.playerY) = std::pair(x, y);
+        std::tie(mazeGrid.playerX, mazeGrid.playerY) = std::pair(step.x, step.y);
         gameState.levelOutro = false;
         UpdatePlaying();
-        EXPECT_EQ(gameState.levelOutro, reached) << x << " " << y;
+        EXPECT_EQ(gameState.levelOutro, step.reached) << step.x << " " << step.y;
     }
     EXPECT_EQ(gameState.phaseClock, 0.0f);
     EXPECT_EQ(soundLog.starts[SND_LEVEL_DONE], 1u);
@@ -196,10 +179,10 @@ TEST_F(PlayingMouse, EachPassTiltsPansOrZoomsByItsInput)
                     fakeSystem.cursorWarps.back() == std::pair(300, 300));
     }
     // The first pass panned; the last looks down at a sixteenth of a turn from a hundred away.
-    EXPECT_EQ(std::tuple(gameState.lookX, gameState.lookY, gameState.anchorX),
-              std::tuple(1.0f, 2.0f, 120));
+    EXPECT_EQ(std::tuple(gameState.lookX, gameState.lookY, gameState.anchorX, gameState.eyeX,
+                         gameState.lookZ),
+              std::tuple(1.0f, 2.0f, 120, 1.0f, 0.0f));
     EXPECT_FLOAT_EQ(gameState.cameraPitch, 0.39269909f);
-    EXPECT_EQ(std::tuple(gameState.eyeX, gameState.lookZ), std::tuple(1.0f, 0.0f));
     EXPECT_NEAR(gameState.eyeY, 2.0f - 92.387953f, 1e-4f);
     EXPECT_NEAR(gameState.eyeZ, 38.268343f, 1e-4f);
 }

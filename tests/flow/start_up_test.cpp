@@ -56,12 +56,10 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         std::filesystem::copy(SourcePath("data"), ".",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
-        RemoveTestFile(SETTINGS_PATH);
-        if (test.mode != nullptr)
-        {
-            WriteTestFile(SETTINGS_PATH, std::string("Vortanai\r\n") + test.mode +
-                                             "\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://a.b/r\r\n");
-        }
+        test.mode == nullptr
+            ? RemoveTestFile(SETTINGS_PATH)
+            : WriteTestFile(SETTINGS_PATH, std::string("Vortanai\r\n") + test.mode +
+                                               "\r\n0\r\n32\r\n24\r\n\r\n\r\nhttp://a.b/r\r\n");
         fakeSystem.screenOpens = test.screenOpens;
         fakeSystem.screenReleases = test.screenReleases;
         fakeSystem.answerYes = test.answerYes;
@@ -76,7 +74,6 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         EXPECT_EQ(boxes, test.boxes);
         EXPECT_EQ(fakeSystem.clockReads >= 5, test.framesRan);
         EXPECT_FALSE(test.framesRan && settings.fullscreen); // the frames ran in a window
-        EXPECT_FALSE(glWindow.windowCreated);
-        EXPECT_FALSE(glWindow.renderingContextCreated);
+        EXPECT_FALSE(glWindow.windowCreated || glWindow.renderingContextCreated);
     }
 }
