@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
@@ -31,26 +30,30 @@ class NameEntryKeys : public FlowTest
 
 TEST_F(NameEntryKeys, LettersDigitsAndSpacesTypeTheNameUpToFifteenAndNothingElseDoes)
 {
-    const std::vector<uint32_t> sixteen(16, 'Q');
-    // Shift held or not, the keys, the name they type.
-    const std::tuple<bool, std::vector<uint32_t>, std::string> cases[] = {
+    struct Typing
+    {
+        bool shift;
+        std::vector<uint32_t> keys;
+        std::string name;
+    };
+    const Typing cases[] = {
         {false, {'A', 'Z', '0', '9', VK_SPACE}, "az09 "},
         {true, {'A', 'Z', '0', '9', VK_SPACE}, "AZ09 "},
         // Keys next to the letters and digits, function and arrow keys type nothing.
         {true, {0x2F, 0x5B, 0xC0, VK_F2, VK_LEFT, VK_RETURN, VK_ESCAPE}, ""},
-        {false, sixteen, std::string(15, 'q')},
+        {false, std::vector<uint32_t>(16, 'Q'), std::string(15, 'q')},
         {false, {'A', 'B', VK_BACK, VK_BACK, VK_BACK, 'C'}, "c"},
     };
-    for (const auto& [shift, keys, name] : cases)
+    for (const Typing& typing : cases)
     {
         nameLength = 0;
-        gameState.keyDown[VK_SHIFT] = shift;
-        for (uint32_t key : keys)
+        gameState.keyDown[VK_SHIFT] = typing.shift;
+        for (uint32_t key : typing.keys)
         {
             OnNameEntryKey(key);
         }
-        EXPECT_EQ(playerName, name);
-        EXPECT_EQ(nameLength, name.size());
+        EXPECT_EQ(playerName, typing.name);
+        EXPECT_EQ(nameLength, typing.name.size());
     }
     // Enter without a name and Escape keep the screen.
     EXPECT_FALSE(gameState.stateChangePending);
