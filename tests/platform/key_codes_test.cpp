@@ -7,11 +7,23 @@
 
 // Letters follow the layout and every other key its place: each key gives the virtual-key code of
 // its place both with its own keycode and with none (a letter key that types no Latin letter, the
-// keypad without Num Lock); keys Win32 has no code for give 0.
-TEST(KeyCodes, LettersFollowTheLayoutAndEverythingElseThePlace)
+// keypad without Num Lock); keys Win32 has no code for give 0. Going down then up, a key posts
+// what Win32 posts: F10 and Alt (without Ctrl) are system keys; Print Screen goes down to the
+// system and only its release is posted; keys Win32 has no code for stay silent, and a message
+// not posted is left as it was.
+TEST(KeyCodes, LettersFollowTheLayoutEverythingElseThePlaceAndEachPostsWhatWin32Posts)
 {
+    // A key by its place and the code it gives; for what it posts, the modifiers held and the
+    // message posted going down and going up (0: none).
+    struct Key
+    {
+        SDL_Scancode scancode;
+        uint8_t key;
+        uint16_t mod = 0;
+        uint32_t down = 0, up = 0;
+    };
     EXPECT_EQ(TranslateKey(SDLK_a, SDL_SCANCODE_Q), 'A'); // a French keyboard's A sits where Q is
-    const std::pair<SDL_Scancode, uint8_t> keys[] = {
+    const Key keys[] = {
         {SDL_SCANCODE_A, 'A'},     {SDL_SCANCODE_KP_9, 0x69},   {SDL_SCANCODE_KP_MULTIPLY, 0x6A},
         {SDL_SCANCODE_Q, 'Q'},     {SDL_SCANCODE_RETURN, 0x0D}, {SDL_SCANCODE_KP_PLUS, 0x6B},
         {SDL_SCANCODE_Z, 'Z'},     {SDL_SCANCODE_ESCAPE, 0x1B}, {SDL_SCANCODE_KP_MINUS, 0x6D},
@@ -37,49 +49,39 @@ TEST(KeyCodes, LettersFollowTheLayoutAndEverythingElseThePlace)
         {SDL_SCANCODE_END, 0x23},  {SDL_SCANCODE_SLASH, 0xBF},  {SDL_SCANCODE_KP_LEFTBRACE, 0},
         {SDL_SCANCODE_KP_XOR, 0},  {SDL_SCANCODE_GRAVE, 0xC0},
     };
-    for (const auto& [scancode, key] : keys)
+    for (const Key& k : keys)
     {
-        for (SDL_Keycode keycode : {SDL_GetKeyFromScancode(scancode), SDL_Keycode{SDLK_UNKNOWN}})
+        for (SDL_Keycode keycode : {SDL_GetKeyFromScancode(k.scancode), SDL_Keycode{SDLK_UNKNOWN}})
         {
-            EXPECT_EQ(TranslateKey(keycode, scancode), key) << SDL_GetScancodeName(scancode);
+            EXPECT_EQ(TranslateKey(keycode, k.scancode), k.key) << SDL_GetScancodeName(k.scancode);
         }
     }
-}
-
-TEST(KeyCodes, EveryKeyPostsWhatWin32Posts)
-{
-    // Each key, going down then up, with its modifiers: the message posted (0: none) and the
-    // virtual-key code. F10 and Alt (without Ctrl) are system keys; Print Screen goes down to the
-    // system and only its release is posted; keys Win32 has no code for stay silent.
     constexpr uint32_t KD = WM_KEYDOWN, KU = WM_KEYUP, SD = WM_SYSKEYDOWN, SU = WM_SYSKEYUP;
-    const std::tuple<SDL_Scancode, uint16_t, uint32_t, uint32_t, uint8_t> cases[] = {
-        {SDL_SCANCODE_RETURN, 0, KD, KU, 0x0D},
-        {SDL_SCANCODE_F11, 0, KD, KU, 0x7A},
-        {SDL_SCANCODE_LCTRL, 0, KD, KU, 0x11},
-        {SDL_SCANCODE_F10, 0, SD, SU, 0x79},
-        {SDL_SCANCODE_LALT, 0, SD, SU, 0x12},
-        {SDL_SCANCODE_RALT, 0, SD, SU, 0x12},
-        {SDL_SCANCODE_M, KMOD_LALT, SD, SU, 'M'},
-        {SDL_SCANCODE_M, KMOD_LALT | KMOD_LCTRL, KD, KU, 'M'},
-        {SDL_SCANCODE_PRINTSCREEN, 0, 0, KU, 0x2C},
-        {SDL_SCANCODE_KP_LEFTBRACE, 0, 0, 0, 0}};
-    for (const auto& [scancode, mod, down, up, key] : cases)
+    const Key posting[] = {{SDL_SCANCODE_RETURN, 0x0D, 0, KD, KU},
+                           {SDL_SCANCODE_F11, 0x7A, 0, KD, KU},
+                           {SDL_SCANCODE_LCTRL, 0x11, 0, KD, KU},
+                           {SDL_SCANCODE_F10, 0x79, 0, SD, SU},
+                           {SDL_SCANCODE_LALT, 0x12, 0, SD, SU},
+                           {SDL_SCANCODE_RALT, 0x12, 0, SD, SU},
+                           {SDL_SCANCODE_M, 'M', KMOD_LALT, SD, SU},
+                           {SDL_SCANCODE_M, 'M', KMOD_LALT | KMOD_LCTRL, KD, KU},
+                           {SDL_SCANCODE_PRINTSCREEN, 0x2C, 0, 0, KU},
+                           {SDL_SCANCODE_KP_LEFTBRACE, 0, 0, 0, 0}};
+    for (const Key& k : posting)
     {
         for (bool pressed : {true, false})
         {
-            uint32_t expected = pressed ? down : up;
+            SCOPED_TRACE(SDL_GetScancodeName(k.scancode));
+            const uint32_t expected = pressed ? k.down : k.up;
             SDL_KeyboardEvent event = {};
             event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
-            event.keysym = {scancode, SDL_GetKeyFromScancode(scancode), mod, 0};
+            event.keysym = {k.scancode, SDL_GetKeyFromScancode(k.scancode), k.mod, 0};
             WindowMessage message = {};
-            SCOPED_TRACE(SDL_GetScancodeName(scancode));
-            ASSERT_EQ(TranslateKeyEvent(event, &message), expected != 0);
-            if (expected != 0)
-            {
-                EXPECT_EQ(message.message, expected);
-                EXPECT_EQ(message.wParam, key);
-                EXPECT_EQ(message.lParam >> 30, pressed ? 0u : 3u); // released: was down
-            }
+            EXPECT_EQ(TranslateKeyEvent(event, &message), expected != 0);
+            // Released: was down.
+            EXPECT_EQ(std::tuple(message.message, message.wParam, message.lParam >> 30),
+                      std::tuple(expected, expected != 0 ? k.key : 0u,
+                                 expected != 0 && !pressed ? 3u : 0u));
         }
     }
 }
