@@ -21,14 +21,7 @@ const std::string HOME = std::getenv("HOME") != nullptr ? std::getenv("HOME") : 
 void SetHomes(const std::string& home, const char* config)
 {
     setenv("HOME", home.c_str(), 1);
-    if (config != nullptr)
-    {
-        setenv("XDG_CONFIG_HOME", config, 1);
-    }
-    else
-    {
-        unsetenv("XDG_CONFIG_HOME");
-    }
+    config != nullptr ? setenv("XDG_CONFIG_HOME", config, 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace
@@ -72,8 +65,7 @@ TEST(Screenshot, EachF9KeepsAPictureOfTheWindowUnderANameOfItsOwn)
         png_image image = {};
         image.version = PNG_IMAGE_VERSION;
         ASSERT_TRUE(png_image_begin_read_from_file(&image, entry.path().c_str())) << entry.path();
-        EXPECT_EQ(image.width, 320u);
-        EXPECT_EQ(image.height, 240u);
+        EXPECT_EQ(std::pair(image.width, image.height), std::pair(320u, 240u));
         png_image_free(&image);
         ++pictures;
     }

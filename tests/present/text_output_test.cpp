@@ -39,8 +39,7 @@ TEST(TextFormat, FormatsLikePrintfAndCutsAt255Characters)
     char text[PRINT_TEXT_SIZE];
     EXPECT_EQ(FormatText(text, "Laikas: %4i", 7), 12);
     EXPECT_STREQ(text, "Laikas:    7");
-    std::string longText(300, 'x');
-    EXPECT_EQ(FormatText(text, "%s!", longText.c_str()), 255);
+    EXPECT_EQ(FormatText(text, "%s!", std::string(300, 'x').c_str()), 255);
     EXPECT_EQ(std::string(text), std::string(255, 'x'));
 }
 
