@@ -101,15 +101,21 @@ std::string Stored()
 TEST(MazeGenerator, KnownSeedsGiveTheirMazesExactly)
 {
     ResetFakeSystem();
-    const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*> known[] = {
-        {32, 16, 10, 674827, CAMPAIGN_MAZE_1}, {20, 10, 1, 777, SHORT_WALKS_MAZE}};
-    for (const auto& [length, width, difficulty, seed, rows] : known)
+    struct Known
     {
-        EXPECT_TRUE(GenerateMaze(length, width, difficulty, seed));
-        EXPECT_EQ(GameRows(), rows);
+        int32_t length, width, difficulty, seed;
+        const char* rows;
+    };
+    const Known known[] = {{32, 16, 10, 674827, CAMPAIGN_MAZE_1},
+                           {20, 10, 1, 777, SHORT_WALKS_MAZE}};
+    for (const Known& k : known)
+    {
+        EXPECT_TRUE(GenerateMaze(k.length, k.width, k.difficulty, k.seed));
+        EXPECT_EQ(GameRows(), k.rows);
         // The oracle's plain full scan, as the benchmark runs it, makes them too.
-        GenerateFullScanMaze(&oracle, length, width, difficulty, static_cast<uint32_t>(seed));
-        EXPECT_EQ(Rows(oracle.cells, length, width), rows);
+        GenerateFullScanMaze(&oracle, k.length, k.width, k.difficulty,
+                             static_cast<uint32_t>(k.seed));
+        EXPECT_EQ(Rows(oracle.cells, k.length, k.width), k.rows);
     }
     EXPECT_FALSE(GenerateMaze(32, 16, 10, 8314950)); // its exit cannot be reached
     EXPECT_FALSE(mazeGrid.mazeAccepted);
@@ -138,9 +144,7 @@ TEST(MazeGenerator, ArgumentsOutsideTheRangeAreClamped)
 // not diagonal to the exit gets nothing opened.
 TEST(MazeGenerator, HelpersStayInsideTheMaze)
 {
-    mazeGrid = MazeGrid{};
-    mazeGrid.mazeLength = 8.0f;
-    mazeGrid.mazeWidth = 8.0f;
+    mazeGrid = MazeGrid{{}, 8.0f, 8.0f, 6, 4, 0.0f, 0.0f}; // the exit at (6, 4)
     bool open[4];
     GetOpenDirections(1, 1, open); // up and left would carve the border
     EXPECT_TRUE(!open[DIR_UP] && open[DIR_RIGHT] && open[DIR_DOWN] && !open[DIR_LEFT]);
@@ -148,8 +152,6 @@ TEST(MazeGenerator, HelpersStayInsideTheMaze)
     EXPECT_TRUE(open[DIR_UP] && !open[DIR_RIGHT] && !open[DIR_DOWN] && open[DIR_LEFT]);
     EXPECT_FALSE(CanExtend(-5, 300));
 
-    mazeGrid.exitX = 6;
-    mazeGrid.exitY = 4;
     ConnectExit(5, 4);
     ConnectExit(6, 3);
     ConnectExit(3, 3);
@@ -187,7 +189,11 @@ TEST(MazeFile, EdgeCasesReadAsTheGameReadsThem)
 {
     const std::string walls128 = std::string(128, '0') + "/" + std::string(128, '7');
     const std::string unmoved = "/(11, 12, 13, 14)";
-    const std::pair<std::string, std::string> cases[] = {
+    struct Case
+    {
+        std::string text, stored;
+    };
+    const Case cases[] = {
         // The low 8 bits of each value: 258 is a start, -253 an exit, 256 a wall, 386 none.
         {"5 1\r\n258 -253 256 1 386\r\n", "2301\xB2"
                                           "7/777777/(0, 0, 1, 0)"},
@@ -205,11 +211,11 @@ TEST(MazeFile, EdgeCasesReadAsTheGameReadsThem)
         {"128 1", walls128 + unmoved},
         {"0 0\r\n2 3", "7" + unmoved},
     };
-    for (const auto& [text, stored] : cases)
+    for (const Case& c : cases)
     {
         FillGrid();
-        EXPECT_TRUE(LoadText(text)) << text;
-        EXPECT_EQ(Stored(), stored) << text;
+        EXPECT_TRUE(LoadText(c.text)) << c.text;
+        EXPECT_EQ(Stored(), c.stored) << c.text;
     }
 }
 

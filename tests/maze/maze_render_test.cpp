@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <numbers>
 #include <numeric>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -296,23 +295,27 @@ TEST(MazeRender, EachSceneDrawsItsBoxesAtTheirPlaces)
     std::memcpy(mazeGrid.cells[0], "\0\1\2\3\0\4\377\0", 8);
     mazeGrid.cells[15][31] = CELL_WALL;
 
-    const std::tuple<void (*)(), double, double> cases[] = {
-        {DrawMaze, 0.0, 0.0},           {DrawMaze, 0.45, 0.0},
-        {DrawMaze, 7.3, 0.0},           {DrawMazeAssembling, 0.5, 2.5},
-        {DrawMazeAssembling, 2.9, 0.1}, {DrawMazeAssembling, 3.0, 0.0},
-        {DrawMazeScattering, 0.0, 0.0}, {DrawMazeScattering, 5.0, 5.0}};
-    for (const auto& [draw, seconds, scale] : cases)
+    struct Scene
     {
-        gameState.phaseClock = static_cast<float>(seconds);
-        std::vector<Polygon> expected = Walls(seconds, scale);
-        if (draw == DrawMaze)
+        void (*draw)();
+        double seconds, scale;
+    };
+    const Scene scenes[] = {{DrawMaze, 0.0, 0.0},           {DrawMaze, 0.45, 0.0},
+                            {DrawMaze, 7.3, 0.0},           {DrawMazeAssembling, 0.5, 2.5},
+                            {DrawMazeAssembling, 2.9, 0.1}, {DrawMazeAssembling, 3.0, 0.0},
+                            {DrawMazeScattering, 0.0, 0.0}, {DrawMazeScattering, 5.0, 5.0}};
+    for (const Scene& scene : scenes)
+    {
+        gameState.phaseClock = static_cast<float>(scene.seconds);
+        std::vector<Polygon> expected = Walls(scene.seconds, scene.scale);
+        if (scene.draw == DrawMaze)
         {
             // At rest the last row's walls come first.
             std::rotate(expected.begin(), expected.end() - 5, expected.end());
-            AddPlayerMarker(&expected, -13.5, -0.5, seconds * 100.0);
+            AddPlayerMarker(&expected, -13.5, -0.5, scene.seconds * 100.0);
             AddExitMarker(&expected, 14.0, -2.0);
         }
-        EXPECT_TRUE(Matches(Capture(draw), expected)) << seconds << " s";
+        EXPECT_TRUE(Matches(Capture(scene.draw), expected)) << scene.seconds << " s";
     }
 
     // The exit marker's texture stays bound; the player marker binds its own.
