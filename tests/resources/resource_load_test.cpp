@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "resources/help_text.h"
@@ -20,7 +19,13 @@ TEST(ResourceLoad, AFailureShowsItsMessagesInOrderAndOnlyMissingHelpLetsStartUpG
     // The file missing from the game's own data ("": none; null: the device has no sources), the
     // boxes shown as "caption: text", and how many of all textures, all sounds and the help are
     // loaded, in that order: start-up goes on once the textures and sounds are in.
-    const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
+    struct Case
+    {
+        const char* missing;
+        std::vector<std::string> boxes;
+        int loaded;
+    };
+    const Case cases[] = {
         {"", {}, 3},
         {"duomenys/teksturos.txt", {"KLAIDA: Klaida uzkraunant teksturas"}, 0},
         {"duomenys/garsai.txt", {"KLAIDA: Klaida uzkraunant garsus"}, 1},
@@ -28,32 +33,32 @@ TEST(ResourceLoad, AFailureShowsItsMessagesInOrderAndOnlyMissingHelpLetsStartUpG
         {"duomenys/pagalba.txt", {"KLAIDA: Klaida uzkraunant pagalba duomenys/pagalba.txt"}, 2},
     };
     ASSERT_TRUE(OpenTestWindow(64, 64));
-    for (const auto& [missing, shown, loaded] : cases)
+    for (const Case& c : cases)
     {
-        SCOPED_TRACE(missing != nullptr ? missing : "no sources");
+        SCOPED_TRACE(c.missing != nullptr ? c.missing : "no sources");
         ResetFakeSystem();
         textureCount = soundCount = helpLineCount = 0;
         EXPECT_TRUE(InitSound());
         std::filesystem::copy(SourcePath("data/duomenys"), "duomenys",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
-        RemoveTestFile(missing != nullptr ? missing : "");
+        RemoveTestFile(c.missing != nullptr ? c.missing : "");
         // Closing the device frees the sources hoarded here.
-        for (ALuint source = 0; missing == nullptr && alGetError() == AL_NO_ERROR;)
+        for (ALuint source = 0; c.missing == nullptr && alGetError() == AL_NO_ERROR;)
         {
             alGenSources(1, &source);
         }
-        EXPECT_EQ(LoadResources(), loaded >= 2);
+        EXPECT_EQ(LoadResources(), c.loaded >= 2);
         std::vector<std::string> boxes;
         for (const RecordedBox& box : fakeSystem.boxes)
         {
             EXPECT_EQ(box.icon, ICON_EXCLAMATION) << box.text;
             boxes.push_back(box.caption + ": " + box.text);
         }
-        EXPECT_EQ(boxes, shown);
-        EXPECT_EQ(textureCount == TEXTURE_SLOT_COUNT, loaded >= 1);
-        EXPECT_EQ(soundCount == SND_LEVEL_DONE + 1u, loaded >= 2);
-        EXPECT_EQ(helpLineCount > 0, loaded >= 3);
+        EXPECT_EQ(boxes, c.boxes);
+        EXPECT_EQ(textureCount == TEXTURE_SLOT_COUNT, c.loaded >= 1);
+        EXPECT_EQ(soundCount == SND_LEVEL_DONE + 1u, c.loaded >= 2);
+        EXPECT_EQ(helpLineCount > 0, c.loaded >= 3);
         glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
         ShutdownSound();
     }

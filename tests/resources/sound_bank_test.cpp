@@ -64,7 +64,12 @@ TEST(SoundBank, LinesFillTheTenSlotsInOrderAndALineThatCannotBeReadEndsTheListQu
     {
         eleven += "\r\n0 " + std::to_string(i) + " " + Sound(i);
     }
-    const std::pair<std::string, uint32_t> cases[] = {
+    struct Case
+    {
+        std::string list;
+        uint32_t sounds;
+    };
+    const Case cases[] = {
         {eleven, SOUND_SLOT_COUNT},                            // the eleventh line is dropped
         {a + "\r\n", 1},                                       // break after the last line
         {a + "\r\n2 0 duomenys/garsas1.wav\r\n" + c, 1},       // looping not 0 or 1
@@ -76,15 +81,15 @@ TEST(SoundBank, LinesFillTheTenSlotsInOrderAndALineThatCannotBeReadEndsTheListQu
         {"\r\n\r\n" + a + "\r\n\r\n" + b, 2},                  // blank lines passed over
         {a + "\n" + b + "\n" + c, 3},                          // LF alone
     };
-    for (const auto& [list, sounds] : cases)
+    for (const Case& c : cases)
     {
-        EXPECT_TRUE(LoadList(list)) << list;
-        EXPECT_EQ(soundCount, sounds) << list;
+        EXPECT_TRUE(LoadList(c.list)) << c.list;
+        EXPECT_EQ(soundCount, c.sounds) << c.list;
         for (uint32_t slot = 0; slot < soundCount; ++slot)
         {
             // Each line names the next sound file (appended: GCC 12 warns falsely on " " + text).
             std::string name = std::string(" ").append(std::to_string((slot + 1) * 100));
-            EXPECT_TRUE(Describe(static_cast<int>(slot)).ends_with(name)) << list;
+            EXPECT_TRUE(Describe(static_cast<int>(slot)).ends_with(name)) << c.list;
         }
     }
     EXPECT_TRUE(fakeSystem.boxes.empty());

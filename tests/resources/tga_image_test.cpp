@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "resources/texture_list.h"
@@ -68,10 +67,22 @@ std::string Describe(int slot)
 
 } // namespace
 
-TEST(TgaImage, PixelsComeOutInFileOrderWithBlueAndRedSwappedForThreeAndFourBytes)
+// Pixels come out in file order, with blue and red swapped for three and four bytes; files that
+// cannot be used come back as records with their status and no pixels.
+TEST(TgaImage, PixelsComeOutInFileOrderAndFilesThatCannotBeUsedHaveNone)
 {
-    // What the file is, its header and body, and the first bytes of the loaded buffer.
-    const std::tuple<const char*, TgaHeader, std::vector<uint8_t>, std::vector<uint8_t>> cases[] = {
+    struct Case
+    {
+        const char* what;
+        TgaHeader header;
+        // The first bytes of the loaded buffer; none: no buffer.
+        std::vector<uint8_t> body, pixels;
+        int32_t status = TGA_OK;
+        const char* path = nullptr; // a file of its own instead of the header and body
+    };
+    const std::vector<uint8_t> body(64, 7);
+    const TgaHeader largest = {.width = TGA_MAX_SIDE, .height = TGA_MAX_SIDE, .bitsPerPixel = 255};
+    const Case cases[] = {
         {"24 bits", {.width = 2}, {10, 20, 30, 40, 50, 60}, {30, 20, 10, 60, 50, 40}},
         {"32 bits, alpha kept", {.bitsPerPixel = 32}, {10, 20, 30, 40}, {30, 20, 10, 40}},
         {"grey scale", {.imageType = 3, .width = 3, .bitsPerPixel = 8}, {1, 2, 3}, {1, 2, 3}},
@@ -83,48 +94,31 @@ TEST(TgaImage, PixelsComeOutInFileOrderWithBlueAndRedSwappedForThreeAndFourBytes
         {"cut short, the rest zero", {.height = 2}, {10, 20, 30, 40}, {30, 20, 10, 0, 0, 40}},
         {"widest", {.width = TGA_MAX_SIDE}, {1, 2, 3}, {3, 2, 1, 0}},
         {"tallest", {.height = TGA_MAX_SIDE}, {1, 2, 3}, {3, 2, 1, 0}},
-    };
-    for (const auto& [name, header, body, pixels] : cases)
-    {
-        TgaImage* image = LoadFile(header, body);
-        EXPECT_EQ(image->status, TGA_OK) << name;
-        ASSERT_NE(image->pixels, nullptr) << name;
-        EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + pixels.size()), pixels)
-            << name;
-        FreeTgaImage(image);
-    }
-}
-
-TEST(TgaImage, FilesThatCannotBeUsedComeBackAsRecordsWithTheirStatusAndNoPixels)
-{
-    const std::pair<TgaHeader, int32_t> headers[] = {
-        {{.imageType = 10}, TGA_ERR_UNSUPPORTED}, // run-length coded
-        {{.imageType = 1}, TGA_ERR_COLOR_MAPPED},
+        {"run-length coded", {.imageType = 10}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"colour-mapped", {.imageType = 1}, body, {}, TGA_ERR_COLOR_MAPPED},
         // Sizes no texture can have are refused before anything is allocated, on either side.
-        {{.width = 0, .height = 4}, TGA_ERR_UNSUPPORTED},
-        {{.width = 4, .height = 0}, TGA_ERR_UNSUPPORTED},
-        {{.width = -2, .height = 2}, TGA_ERR_UNSUPPORTED},
-        {{.width = 2, .height = -2}, TGA_ERR_UNSUPPORTED},
-        {{.width = TGA_MAX_SIDE + 1}, TGA_ERR_UNSUPPORTED},
-        {{.height = TGA_MAX_SIDE + 1}, TGA_ERR_UNSUPPORTED},
-        {{.width = 4, .bitsPerPixel = 4}, TGA_ERR_UNSUPPORTED},
-        {{.width = TGA_MAX_SIDE, .height = TGA_MAX_SIDE, .bitsPerPixel = 255}, TGA_ERR_UNSUPPORTED},
+        {"no width", {.width = 0, .height = 4}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"no height", {.width = 4, .height = 0}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"negative width", {.width = -2, .height = 2}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"negative height", {.width = 2, .height = -2}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"too wide", {.width = TGA_MAX_SIDE + 1}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"too tall", {.height = TGA_MAX_SIDE + 1}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"4 bits", {.width = 4, .bitsPerPixel = 4}, body, {}, TGA_ERR_UNSUPPORTED},
+        {"255 bits at the largest size", largest, body, {}, TGA_ERR_UNSUPPORTED},
+        {"header cut short", {}, {}, {}, TGA_ERR_UNSUPPORTED, "duomenys/trumpas.tga"},
+        {"no file", {}, {}, {}, TGA_ERR_OPEN, "duomenys/nera.tga"},
+        {"a folder: opens, but reads fail", {}, {}, {}, TGA_ERR_READ, "duomenys/katalogas.tga"},
     };
-    WriteTestFile("duomenys/trumpas.tga", std::string("\0\0\2\0", 4)); // header cut short
-    std::filesystem::create_directories("duomenys/katalogas.tga");     // opens, but reads fail
-    std::vector<std::pair<TgaImage*, int32_t>> loaded = {
-        {LoadTga("duomenys/trumpas.tga"), TGA_ERR_UNSUPPORTED},
-        {LoadTga("duomenys/nera.tga"), TGA_ERR_OPEN},
-        {LoadTga("duomenys/katalogas.tga"), TGA_ERR_READ}};
-    for (const auto& [header, status] : headers)
+    WriteTestFile("duomenys/trumpas.tga", std::string("\0\0\2\0", 4));
+    std::filesystem::create_directories("duomenys/katalogas.tga");
+    for (const Case& c : cases)
     {
-        loaded.emplace_back(LoadFile(header, std::vector<uint8_t>(64, 7)), status);
-    }
-    for (size_t i = 0; i < loaded.size(); ++i)
-    {
-        EXPECT_EQ(loaded[i].first->status, loaded[i].second) << i;
-        EXPECT_EQ(loaded[i].first->pixels, nullptr) << i;
-        FreeTgaImage(loaded[i].first);
+        TgaImage* image = c.path != nullptr ? LoadTga(c.path) : LoadFile(c.header, c.body);
+        EXPECT_EQ(image->status, c.status) << c.what;
+        ASSERT_EQ(image->pixels == nullptr, c.pixels.empty()) << c.what;
+        EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + c.pixels.size()), c.pixels)
+            << c.what;
+        FreeTgaImage(image);
     }
 }
 
@@ -150,7 +144,12 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
     const std::string longPath =
         WriteImage("duomenys/" + std::string(66, 'a') + ".tga", {.width = 3}, std::string(9, '@'));
     const std::string placeholder = "8x8 255,0,255,255";
-    const std::pair<std::string, std::vector<std::string>> cases[] = {
+    struct Case
+    {
+        std::string list;
+        std::vector<std::string> slots;
+    };
+    const Case cases[] = {
         {lists[10], {slots.begin(), slots.begin() + 9}},
         // A read that yields nothing (the break behind the last line) takes no slot.
         {lists[1] + "\r\n", {slots[0], slots[1]}},
@@ -161,9 +160,9 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
              "duomenys/rgb.tga\r\nduomenys/rgba.tga",
          {placeholder, "3x2 18,17,16,255", placeholder, placeholder, "1x1 3,2,1,200"}},
     };
-    for (const auto& [list, expected] : cases)
+    for (const Case& c : cases)
     {
-        WriteTestFile("duomenys/teksturos.txt", list);
+        WriteTestFile("duomenys/teksturos.txt", c.list);
         textureCount = 0;
         ASSERT_TRUE(LoadTextures());
         std::vector<std::string> found;
@@ -171,7 +170,7 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
         {
             found.push_back(Describe(slot));
         }
-        EXPECT_EQ(found, expected) << list;
+        EXPECT_EQ(found, c.slots) << c.list;
         glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
     }
     RemoveTestFile("duomenys/teksturos.txt");
