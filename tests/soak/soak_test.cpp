@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,17 +46,14 @@ std::string RunSoak(HarnessPlayer& player, double minutes, std::atomic<int64_t>&
         ++passesRun;
         return gameSeconds() < minutes * 60.0;
     };
-    std::vector<Errand> round;
-    for (int errand = ERRAND_STORM; errand < ERRAND_COUNT; ++errand)
-    {
-        round.push_back(static_cast<Errand>(errand));
-    }
+    std::vector<int> round(ERRAND_COUNT); // one of each errand
+    std::iota(round.begin(), round.end(), int{ERRAND_STORM});
     while (gameSeconds() < minutes * 60.0)
     {
         std::shuffle(round.begin(), round.end(), player.random);
-        for (Errand errand : round)
+        for (int errand : round)
         {
-            std::string broken = PlayErrand(player, errand, watch);
+            std::string broken = PlayErrand(player, static_cast<Errand>(errand), watch);
             if (!broken.empty())
             {
                 StopHarnessGame();
@@ -133,19 +131,12 @@ TEST(Soak, HalfAnHourOfRandomInputKeepsTheGameWhole)
     ASSERT_TRUE(failure.empty()) << failure;
 
     std::printf("soak: %.1f minutes of game time in %lld passes, %lld frames drawn, %d restarts "
-                "after the credits; frames per screen:",
+                "after the credits; frames per screen: %s; errands (storm, fixed and random "
+                "campaign, custom maze, records, credits): %s\n",
                 gameMinutes, static_cast<long long>(passesRun.load()),
-                static_cast<long long>(player.frames), restarts);
-    for (int64_t count : player.framesOnScreen)
-    {
-        std::printf(" %lld", static_cast<long long>(count));
-    }
-    std::printf("; errands (storm, fixed and random campaign, custom maze, records, credits):");
-    for (int32_t count : player.errandsBegun)
-    {
-        std::printf(" %d", count);
-    }
-    std::printf("\n");
+                static_cast<long long>(player.frames), restarts,
+                testing::PrintToString(player.framesOnScreen).c_str(),
+                testing::PrintToString(player.errandsBegun).c_str());
     // Every screen was reached, so the storm went everywhere.
     for (int state = STATE_SPLASH; state <= STATE_CREDITS; ++state)
     {
