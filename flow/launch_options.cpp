@@ -2,47 +2,40 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 
-#include "platform/code_page.h"
 #include "present/settings.h"
+#include "text/translation.h"
 
 LaunchOptions launchOptions;
 
 namespace
 {
 
-// "Naudojimas", "žaisti", "PLOTISxAUKŠTIS", "greičiau", "ši", "žaidimo", "šiam", "nustatymų",
-// "nekeičiamas" in code page 1257.
 constexpr const char* USAGE =
-    "Naudojimas: vortanai [PARINKTIS...]\n"
-    "  --fullscreen             \xFE"
-    "aisti visame ekrane\n"
-    "  --windowed               \xFE"
-    "aisti lange\n"
-    "  --size PLOTISxAUK\xD0TIS    lango ar ekrano dydis, pvz. 1024x768\n"
-    "  --uncapped               kadrai kuo grei\xE8iau, nelaukiant ekrano\n"
-    "  --help                   \xF0i pagalba\n"
-    "  --version                \xFE"
-    "aidimo versija\n"
-    "Parinktys galioja tik \xF0iam paleidimui: nustatym\xF8 failas nekei\xE8iamas.\n";
-constexpr const char* MORE = "Daugiau: vortanai --help\n";
+    MarkText("Naudojimas: vortanai [PARINKTIS...]\n"
+             "  --fullscreen             žaisti visame ekrane\n"
+             "  --windowed               žaisti lange\n"
+             "  --size PLOTISxAUKŠTIS    lango ar ekrano dydis, pvz. 1024x768\n"
+             "  --uncapped               kadrai kuo greičiau, nelaukiant ekrano\n"
+             "  --language KALBA         tekstų kalba, pvz. en arba lt\n"
+             "  --help                   ši pagalba\n"
+             "  --version                žaidimo versija\n"
+             "Parinktys galioja tik šiam paleidimui: nustatymų failas nekeičiamas.\n");
 
-// Writes a code page 1257 text in UTF-8, as a terminal shows it.
-void WriteTerminalText(FILE* stream, const char* format, const char* value)
+// Where the catalogs are: the installed ones, or those VORTANAI_LOCALE_DIR names (the build's).
+const char* FindCatalogDir()
 {
-    char text[512];
-    char utf8[1024];
-    std::snprintf(text, sizeof text, format, value);
-    ConvertToUtf8(text, utf8, sizeof utf8);
-    std::fputs(utf8, stream);
+    const char* dir = std::getenv("VORTANAI_LOCALE_DIR");
+    return dir != nullptr && dir[0] != '\0' ? dir : VORTANAI_LOCALE_DIR;
 }
 
 int32_t Refuse(const char* format, const char* value)
 {
-    WriteTerminalText(stderr, format, value);
-    WriteTerminalText(stderr, "%s", MORE);
+    std::fprintf(stderr, format, value);
+    std::fputs(Translate("Daugiau: vortanai --help\n"), stderr);
     return 2;
 }
 
@@ -71,6 +64,7 @@ int32_t ReadLaunchOptions(int argc, char** argv)
         OPTION_WINDOWED,
         OPTION_SIZE,
         OPTION_UNCAPPED,
+        OPTION_LANGUAGE,
         OPTION_HELP,
         OPTION_VERSION
     };
@@ -78,18 +72,22 @@ int32_t ReadLaunchOptions(int argc, char** argv)
                                      {"windowed", no_argument, nullptr, OPTION_WINDOWED},
                                      {"size", required_argument, nullptr, OPTION_SIZE},
                                      {"uncapped", no_argument, nullptr, OPTION_UNCAPPED},
+                                     {"language", required_argument, nullptr, OPTION_LANGUAGE},
                                      {"help", no_argument, nullptr, OPTION_HELP},
                                      {"version", no_argument, nullptr, OPTION_VERSION},
                                      {nullptr, 0, nullptr, 0}};
     opterr = 0; // the messages are the game's own
     optind = 1;
+    // In the locale's language, or in that of a --language before the option that is answered.
+    ChooseLanguage(nullptr, FindCatalogDir());
     for (;;)
     {
         int chosen = getopt_long(argc, argv, ":", OPTIONS, nullptr);
         switch (chosen)
         {
         case -1:
-            return optind < argc ? Refuse("vortanai: perteklinis argumentas \"%s\"\n", argv[optind])
+            return optind < argc ? Refuse(Translate("vortanai: perteklinis argumentas \"%s\"\n"),
+                                          argv[optind])
                                  : -1;
         case OPTION_FULLSCREEN:
         case OPTION_WINDOWED:
@@ -98,27 +96,27 @@ int32_t ReadLaunchOptions(int argc, char** argv)
         case OPTION_SIZE:
             if (!ReadSize(optarg, &launchOptions.width, &launchOptions.height))
             {
-                // "AUKŠTIS"
-                return Refuse("vortanai: netinkamas dydis \"%s\": reikia PLOTISxAUK\xD0TIS, "
-                              "kiekvienas nuo 64 iki 16384\n",
+                return Refuse(Translate("vortanai: netinkamas dydis \"%s\": reikia PLOTISxAUKŠTIS, "
+                                        "kiekvienas nuo 64 iki 16384\n"),
                               optarg);
             }
             break;
         case OPTION_UNCAPPED:
             launchOptions.uncapped = true;
             break;
+        case OPTION_LANGUAGE:
+            ChooseLanguage(optarg, FindCatalogDir());
+            break;
         case OPTION_HELP:
-            WriteTerminalText(stdout, "%s", USAGE);
+            std::fputs(Translate(USAGE), stdout);
             return 0;
         case OPTION_VERSION:
-            WriteTerminalText(stdout, "vortanai %s\n", VORTANAI_VERSION);
+            std::printf("vortanai %s\n", VORTANAI_VERSION);
             return 0;
         case ':':
-            // "parinkčiai", "reikšmės"
-            return Refuse("vortanai: parink\xE8iai %s reikia reik\xF0m\xEBs\n", argv[optind - 1]);
+            return Refuse(Translate("vortanai: parinkčiai %s reikia reikšmės\n"), argv[optind - 1]);
         default:
-            // "nežinoma parinktis"
-            return Refuse("vortanai: ne\xFEinoma parinktis \"%s\"\n", argv[optind - 1]);
+            return Refuse(Translate("vortanai: nežinoma parinktis \"%s\"\n"), argv[optind - 1]);
         }
     }
 }

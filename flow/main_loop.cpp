@@ -15,6 +15,7 @@
 #include "present/settings.h"
 #include "resources/resource_load.h"
 #include "resources/sound_bank.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -27,36 +28,40 @@ bool StartGame()
 {
     if (!OpenScreen())
     {
-        ShowMessageBox("Can't Create A GL Device Context.", "KLAIDA", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Can't Create A GL Device Context."), Translate("KLAIDA"),
+                       ICON_EXCLAMATION);
         DestroyGLWindow();
         return false;
     }
     if (!LoadSettings())
     {
-        ShowMessageBox("Klaida uzkraunant nustatymus", "KLAIDA", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida uzkraunant nustatymus"), Translate("KLAIDA"),
+                       ICON_EXCLAMATION);
         return false;
     }
     ApplyLaunchOptions();
     if (!ReleaseScreen())
     {
-        ShowMessageBox("Release Device Context Failed.", "SHUTDOWN ERROR", ICON_INFORMATION);
+        ShowMessageBox(Translate("Release Device Context Failed."), Translate("SHUTDOWN ERROR"),
+                       ICON_INFORMATION);
     }
     if (!CreateGLWindow(
             settings.windowTitle, static_cast<int32_t>(settings.screenWidth),
             static_cast<int32_t>(settings.screenHeight), static_cast<int32_t>(settings.colorBits),
             static_cast<int32_t>(settings.refreshRate), settings.depthBits, settings.fullscreen))
     {
-        ShowMessageBox("Klaida CreateGLWindow", "KLAIDA", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida CreateGLWindow"), Translate("KLAIDA"), ICON_EXCLAMATION);
         return false;
     }
     if (!InitSound())
     {
-        ShowMessageBox("Klaida inicializuojant OpenAL", "KLAIDA", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida inicializuojant OpenAL"), Translate("KLAIDA"),
+                       ICON_EXCLAMATION);
         return false;
     }
     if (!DrawLoadingScreen())
     {
-        ShowMessageBox("Klaida piesiant scena", "KLAIDA", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida piesiant scena"), Translate("KLAIDA"), ICON_EXCLAMATION);
         return false;
     }
     return LoadResources();
@@ -179,7 +184,7 @@ int32_t RunFrame()
     UpdateFrameTimer();
     if (gameState.drawRoutine() == 0)
     {
-        ShowMessageBox("Klaida piesiant scena", "ERROR", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida piesiant scena"), Translate("ERROR"), ICON_EXCLAMATION);
     }
     if (gameState.fpsShown)
     {

@@ -1,6 +1,6 @@
 // The game's window system: everything the game asks of the desktop, as plain functions.
 // The game was written against Win32; these functions keep Win32's meaning (screen pixels,
-// message numbers, virtual-key codes, code page 1257 texts) so that the logic above them is
+// message numbers, virtual-key codes, code page 1257 titles) so that the logic above them is
 // unchanged. system_sdl.cpp and window_sdl.cpp implement them over SDL2; tests link their own
 // stand-ins for the system half to script the clock, the cursor and the message boxes.
 #pragma once
@@ -155,7 +155,8 @@ enum MessageIcon
 bool OpenScreen();
 // Lets go of the screen once the settings have been read.
 bool ReleaseScreen();
-// Shows a modal box with an OK button and no owner window; texts are code page 1257.
+// Shows a modal box with an OK button and no owner window; texts are UTF-8, in the player's
+// language.
 void ShowMessageBox(const char* text, const char* caption, MessageIcon icon);
 // Shows a modal Yes/No box (Enter answers Yes, Esc No); true when Yes was chosen.
 bool AskYesNo(const char* text, const char* caption, MessageIcon icon);

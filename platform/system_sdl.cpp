@@ -6,13 +6,10 @@
 #include <cstdio>
 #include <ctime>
 
-#include "platform/code_page.h"
+#include "text/translation.h"
 
 namespace
 {
-
-// Message texts are short; a longer one is cut rather than overrun.
-constexpr size_t UTF8_TEXT_SIZE = 1024;
 
 Uint32 IconFlags(MessageIcon icon)
 {
@@ -32,17 +29,13 @@ Uint32 IconFlags(MessageIcon icon)
 int RunMessageBox(const char* text, const char* caption, MessageIcon icon,
                   const SDL_MessageBoxButtonData* buttons, int buttonCount)
 {
-    char utf8Text[UTF8_TEXT_SIZE];
-    char utf8Caption[UTF8_TEXT_SIZE];
-    ConvertToUtf8(text, utf8Text, sizeof utf8Text);
-    ConvertToUtf8(caption, utf8Caption, sizeof utf8Caption);
-    SDL_MessageBoxData box = {IconFlags(icon), nullptr, utf8Caption, utf8Text,
+    SDL_MessageBoxData box = {IconFlags(icon), nullptr, caption, text,
                               buttonCount,     buttons, nullptr};
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0)
     {
         // The player is told in the terminal at least, where there is one.
-        std::fprintf(stderr, "%s: %s (%s)\n", utf8Caption, utf8Text, SDL_GetError());
+        std::fprintf(stderr, "%s: %s (%s)\n", caption, text, SDL_GetError());
         return -1;
     }
     return pressed;
@@ -65,7 +58,7 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon)
 {
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
-         "OK"},
+         Translate("OK")},
     };
     RunMessageBox(text, caption, icon, buttons, 1);
 }
@@ -73,8 +66,8 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon)
 bool AskYesNo(const char* text, const char* caption, MessageIcon icon)
 {
     const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, Translate("No")},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, Translate("Yes")},
     };
     return RunMessageBox(text, caption, icon, buttons, 2) == 1;
 }

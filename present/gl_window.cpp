@@ -11,6 +11,7 @@
 #include "present/text_output.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
+#include "text/translation.h"
 
 GlWindow glWindow;
 
@@ -20,13 +21,13 @@ namespace
 bool FailWindow(const char* text)
 {
     DestroyGLWindow();
-    ShowMessageBox(text, "KLAIDA", ICON_EXCLAMATION);
+    ShowMessageBox(text, Translate("KLAIDA"), ICON_EXCLAMATION);
     return false;
 }
 
 void ReportTeardownFailure(const char* text)
 {
-    ShowMessageBox(text, "SHUTDOWN ERROR", ICON_INFORMATION);
+    ShowMessageBox(text, Translate("SHUTDOWN ERROR"), ICON_INFORMATION);
 }
 
 } // namespace
@@ -37,16 +38,17 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
     settings.fullscreen = fullscreen;
     if (!RegisterWindowClass())
     {
-        ShowMessageBox("Failed To Register The Window Class.", "ERROR", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Failed To Register The Window Class."), Translate("ERROR"),
+                       ICON_EXCLAMATION);
         return false;
     }
     if (settings.fullscreen && !ChangeDisplayMode(width, height, colorBits, refreshRate))
     {
-        if (!AskYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. \nUse "
-                      "Windowed Mode Instead?",
+        if (!AskYesNo(Translate("The Requested Fullscreen Mode Is Not Supported By\nYour Video "
+                                "Card. \nUse Windowed Mode Instead?"),
                       modeText, ICON_EXCLAMATION))
         {
-            ShowMessageBox("Program Will Now Close.", "KLAIDA", ICON_STOP);
+            ShowMessageBox(Translate("Program Will Now Close."), Translate("KLAIDA"), ICON_STOP);
             return false;
         }
         settings.fullscreen = false;
@@ -59,28 +61,28 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
         CreateGameWindow(title, width, height, settings.fullscreen, colorBits, depthBits);
     if (result == WINDOW_NOT_CREATED)
     {
-        return FailWindow("Nesukurtas langas");
+        return FailWindow(Translate("Nesukurtas langas"));
     }
     if (result == WINDOW_NO_PIXEL_FORMAT)
     {
-        return FailWindow("Can't Find A Suitable PixelFormat.");
+        return FailWindow(Translate("Can't Find A Suitable PixelFormat."));
     }
     glWindow.windowCreated = true;
     if (!CreateRenderingContext())
     {
-        return FailWindow("Nesukurtas GL Rendering Context.");
+        return FailWindow(Translate("Nesukurtas GL Rendering Context."));
     }
     glWindow.renderingContextCreated = true;
     if (!MakeRenderingContextCurrent())
     {
-        return FailWindow("Neaktyvuotas GL Rendering Context.");
+        return FailWindow(Translate("Neaktyvuotas GL Rendering Context."));
     }
     SetSwapWait(!launchOptions.uncapped);
     ShowGameWindow();
     ResizeViewport(width, height);
     if (!InitGL())
     {
-        return FailWindow("Klaida InitGL");
+        return FailWindow(Translate("Klaida InitGL"));
     }
     return true;
 }
@@ -102,7 +104,7 @@ bool InitGL()
     glCullFace(GL_BACK);
     if (!BuildFont())
     {
-        ShowMessageBox("Klaida BuildFont", "ERROR", ICON_INFORMATION);
+        ShowMessageBox(Translate("Klaida BuildFont"), Translate("ERROR"), ICON_INFORMATION);
         return false;
     }
     return true;
@@ -157,11 +159,11 @@ void DestroyGLWindow()
         glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
         if (!ReleaseRenderingContext())
         {
-            ReportTeardownFailure("Release Of DC And RC Failed.");
+            ReportTeardownFailure(Translate("Release Of DC And RC Failed."));
         }
         if (!DeleteRenderingContext())
         {
-            ReportTeardownFailure("Release Rendering Context Failed.");
+            ReportTeardownFailure(Translate("Release Rendering Context Failed."));
         }
         glWindow.renderingContextCreated = false;
     }
@@ -170,13 +172,13 @@ void DestroyGLWindow()
     {
         if (!DestroyGameWindow())
         {
-            ReportTeardownFailure("Could Not Release hWnd.");
+            ReportTeardownFailure(Translate("Could Not Release hWnd."));
         }
         glWindow.windowCreated = false;
     }
     if (!UnregisterWindowClass())
     {
-        ReportTeardownFailure("Could Not Unregister Class.");
+        ReportTeardownFailure(Translate("Could Not Unregister Class."));
     }
     ShutdownSound();
 }

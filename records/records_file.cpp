@@ -9,6 +9,7 @@
 #include "records/player_name.h"
 #include "records/safe_save.h"
 #include "text/text_file.h"
+#include "text/translation.h"
 
 RecordEntry records[MAX_RECORDS];
 uint8_t recordCount;
@@ -39,7 +40,8 @@ bool LoadRecords()
     TextFile file;
     if (!OpenTextFile(&file, RECORDS_PATH))
     {
-        ShowMessageBox("Klaida atidarant faila rekordai/rekordai.txt", "Klaida", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida atidarant faila rekordai/rekordai.txt"),
+                       Translate("Klaida"), ICON_EXCLAMATION);
         return false;
     }
     uint32_t count = 0;
@@ -103,7 +105,8 @@ bool SaveRecord()
     std::snprintf(records[position].name, sizeof records[position].name, "%s", playerName);
     if (!SaveFileSafely(RECORDS_PATH, WriteRecordLines))
     {
-        ShowMessageBox("Klaida rasant i faila rekordai/rekordai.txt", "Klaida", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida rasant i faila rekordai/rekordai.txt"),
+                       Translate("Klaida"), ICON_EXCLAMATION);
         return false;
     }
     return true;

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "text/text_file.h"
+#include "text/translation.h"
 
 uint32_t soundBuffers[SOUND_SLOT_COUNT];
 uint32_t soundSources[SOUND_SLOT_COUNT];
@@ -56,14 +57,14 @@ bool MakeSoundSlot(bool looping, char* name)
     alGenBuffers(1, &soundBuffers[soundCount]);
     if (alGetError() != AL_NO_ERROR)
     {
-        ShowMessageBox("Klaida alGenBuffers", "ERROR", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida alGenBuffers"), Translate("ERROR"), ICON_EXCLAMATION);
         return false;
     }
     FillBuffer(soundBuffers[soundCount], name);
     alGenSources(1, &soundSources[soundCount]);
     if (alGetError() != AL_NO_ERROR)
     {
-        ShowMessageBox("Klaida alGenSources", "ERROR", ICON_EXCLAMATION);
+        ShowMessageBox(Translate("Klaida alGenSources"), Translate("ERROR"), ICON_EXCLAMATION);
         return false;
     }
     ALuint source = soundSources[soundCount];

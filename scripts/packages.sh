@@ -4,7 +4,7 @@
 BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
     libgl1-mesa-dri libopenal-dev libopenal1 libalut-dev libfreetype-dev libfontconfig-dev
     fonts-dejavu-core fonts-dejavu-extra xfonts-base
-    libboost-dev libsqlite3-dev libpq-dev libpng-dev)
+    libboost-dev libsqlite3-dev libpq-dev libpng-dev gettext)
 # The score page's tests and benchmark run a PostgreSQL cluster of their own (never the system's
 # service) and browse with cpp-httplib; scripts/check-stack is Python.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils

@@ -72,3 +72,37 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
     EXPECT_NE(testing::internal::GetCapturedStdout().find("--size PLOTISxAUK\xC5\xA0TIS"),
               std::string::npos);
 }
+
+// The texts speak --language, else the locale's language as gettext chooses it, even where the
+// system has not generated that locale (here only C.UTF-8 is sure to be); the C locale and a
+// language without a catalog speak the texts' own words.
+TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
+{
+    struct Choice
+    {
+        const char* lang;
+        const char* language;
+        std::vector<std::string> words;
+        const char* heard;
+    };
+    const Choice choices[] = {
+        {.lang = "en_US.UTF-8", .language = "", .words = {"-x"}, .heard = "unknown option"},
+        {.lang = "C", .language = "", .words = {"--language", "en", "-x"}, .heard = "unknown"},
+        {.lang = "en_GB.UTF-8",
+         .language = "",
+         .words = {"--language=lt", "-x"},
+         .heard = "ne\xC5\xBE"},
+        {.lang = "en_GB.UTF-8", .language = "lt", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
+        {.lang = "C", .language = "en", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
+        {.lang = "de_DE.UTF-8", .language = "", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
+    };
+    unsetenv("LC_ALL");
+    for (const Choice& choice : choices)
+    {
+        setenv("LANG", choice.lang, 1);
+        setenv("LANGUAGE", choice.language, 1);
+        std::string said = Launch(choice.words).second;
+        EXPECT_NE(said.find(choice.heard), std::string::npos) << choice.lang << ": " << said;
+    }
+    setenv("LC_ALL", "C.UTF-8", 1);
+}

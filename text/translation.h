@@ -1,0 +1,20 @@
+// The texts a player or an operator reads, in their language: looked up in the gettext catalogs of
+// the text domain "vortanai". A text's own words in the sources are its id, in the language it was
+// written in (Lithuanian for the game's own, English for the window system's boxes); a language
+// without a catalog, and the C and POSIX locales, read the ids as they stand.
+#pragma once
+
+constexpr const char* TEXT_DOMAIN = "vortanai";
+
+// Chooses the language of the texts, with the catalogs under `catalogDir`: `code` where one is
+// given (the command line's --language), else as gettext does, from LANGUAGE, LC_ALL,
+// LC_MESSAGES and LANG, even where the system has not generated that locale. Only the messages
+// follow it: numbers in files are read and written as in the C locale whatever it is.
+void ChooseLanguage(const char* code, const char* catalogDir);
+// The text of `id` in the chosen language, in UTF-8; `id` itself where the catalog lacks it.
+const char* Translate(const char* id);
+// Marks a text for the catalogs where it is looked up later, as in a table of texts.
+constexpr const char* MarkText(const char* id)
+{
+    return id;
+}
