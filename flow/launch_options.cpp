@@ -77,7 +77,7 @@ int32_t ReadLaunchOptions(int argc, char** argv)
                                      {"version", no_argument, nullptr, OPTION_VERSION},
                                      {nullptr, 0, nullptr, 0}};
     opterr = 0; // the messages are the game's own
-    optind = 1;
+    optind = 0; // glibc starts a scan afresh, forgetting the last one, only from 0
     // In the locale's language, or in that of a --language before the option that is answered.
     ChooseLanguage(nullptr, FindCatalogDir());
     for (;;)
