@@ -30,13 +30,14 @@ install(TARGETS vortanai-scoreboard DESTINATION ${CMAKE_INSTALL_SBINDIR} COMPONE
 install(FILES ${CMAKE_BINARY_DIR}/scoreboard/vortanai-scoreboard.service
         DESTINATION lib/systemd/system COMPONENT scoreboard)
 
-# Man pages from their scdoc sources in doc/man.
+# Man pages from their scdoc sources in doc/man, the Lithuanian ones in doc/man/lt.
 find_program(SCDOC scdoc)
 if(SCDOC)
-    foreach(page vortanai.6 vortanai-maze.6 vortanai-scoreboard.8)
+    foreach(page vortanai.6 vortanai-maze.6 vortanai-scoreboard.8 lt/vortanai.6)
         set(source ${CMAKE_SOURCE_DIR}/doc/man/${page}.scd)
+        get_filename_component(language ${page} DIRECTORY)
         add_custom_command(OUTPUT man/${page}.gz
-                           COMMAND ${CMAKE_COMMAND} -E make_directory man
+                           COMMAND ${CMAKE_COMMAND} -E make_directory man/${language}
                            COMMAND sh -c "${SCDOC} < '${source}' | gzip -9n > man/${page}.gz"
                            DEPENDS ${source} VERBATIM)
         list(APPEND VORTANAI_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
@@ -45,8 +46,12 @@ if(SCDOC)
         if(page MATCHES scoreboard)
             set(component scoreboard)
         endif()
-        install(FILES ${CMAKE_BINARY_DIR}/man/${page}.gz
-                DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT ${component})
+        set(folder ${CMAKE_INSTALL_MANDIR})
+        if(language)
+            string(APPEND folder /${language})
+        endif()
+        install(FILES ${CMAKE_BINARY_DIR}/man/${page}.gz DESTINATION ${folder}/man${section}
+                COMPONENT ${component})
     endforeach()
     add_custom_target(vortanai-man ALL DEPENDS ${VORTANAI_MAN_PAGES})
 else()
