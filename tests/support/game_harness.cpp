@@ -2,11 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iterator>
-#include <tuple>
-#include <vector>
 
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
