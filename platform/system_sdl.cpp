@@ -45,7 +45,13 @@ int RunMessageBox(const char* text, const char* caption, MessageIcon icon,
 
 bool OpenScreen()
 {
-    return SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
+    {
+        // The box that follows cannot say why; the terminal can.
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
 }
 
 bool ReleaseScreen()

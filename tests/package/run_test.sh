@@ -7,7 +7,7 @@
 # Needs root (it installs the packages).
 set -euo pipefail
 if [ -z "${E2E_OWN_DISPLAY:-}" ]; then
-    E2E_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    E2E_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$SOURCE_DIR"
