@@ -61,7 +61,9 @@ start_game() {
             export LD_PRELOAD="$PAD_LIBRARY" VORTANAI_E2E_PAD="$RUN_DIR/pad"
             ASAN_OPTIONS+=":verify_asan_link_order=0"
         fi
-        exec "$GAME" "${options[@]}" >"$RUN_DIR/game.log" 2>&1
+        # A process group of its own: SDL shows a message box from a child process, which must not
+        # outlive a game that was stopped.
+        exec setsid "$GAME" "${options[@]}" >"$RUN_DIR/game.log" 2>&1
     ) &
     GAME_PID=$!
     note "started the game (process $GAME_PID)"
@@ -74,6 +76,7 @@ wait_game_exit() {
     local code=0
     wait_until "$1" game_ended || { stop_game; fail "the game still ran after $1 s"; return; }
     wait "$GAME_PID" || code=$?
+    kill -KILL -- "-$GAME_PID" 2>/dev/null || true
     GAME_PID=""
     ((code == 0)) || sed 's/^/    | /' "$RUN_DIR/game.log" | tail -40 >&2
     ((code == 0)) || fail "the game ended with exit code $code" || return
@@ -87,6 +90,7 @@ stop_game() {
         wait_until 20 game_ended || kill -KILL "$GAME_PID" 2>/dev/null || true
     fi
     [ -z "$GAME_PID" ] || wait "$GAME_PID" 2>/dev/null || true
+    [ -z "$GAME_PID" ] || kill -KILL -- "-$GAME_PID" 2>/dev/null || true
     GAME_PID=""
 }
 
