@@ -1,9 +1,12 @@
 #include "resources/texture_list.h"
 
 #include <GL/gl.h>
+#include <cstdio>
+#include <cstring>
 
 #include "resources/tga_image.h"
 #include "text/text_file.h"
+#include "text/translation.h"
 
 uint32_t textureIds[TEXTURE_SLOT_COUNT];
 uint32_t textureCount;
@@ -43,9 +46,29 @@ void UploadPlaceholder()
                  GL_UNSIGNED_BYTE, pixels);
 }
 
+// A picture with words has its language's own beside it: duomenys/X is first looked for as
+// duomenys/<language>/X, so that the list stays one for every language.
+TgaImage* LoadListedImage(const char* path)
+{
+    constexpr char FOLDER[] = "duomenys/";
+    constexpr size_t FOLDER_LENGTH = sizeof FOLDER - 1;
+    if (textLanguage.code[0] != '\0' && std::strncmp(path, FOLDER, FOLDER_LENGTH) == 0)
+    {
+        char own[TEXTURE_PATH_SIZE + LANGUAGE_CODE_SIZE];
+        std::snprintf(own, sizeof own, "%s%s/%s", FOLDER, textLanguage.code, path + FOLDER_LENGTH);
+        TgaImage* image = LoadTga(own);
+        if (IsUsableImage(image))
+        {
+            return image;
+        }
+        FreeTgaImage(image);
+    }
+    return LoadTga(path);
+}
+
 void CreateTexture(const char* path)
 {
-    TgaImage* image = LoadTga(path);
+    TgaImage* image = LoadListedImage(path);
     glGenTextures(1, &textureIds[textureCount]);
     glBindTexture(GL_TEXTURE_2D, textureIds[textureCount]);
     // Image rows are packed; the default alignment of 4 would read past the end of a 24-bit

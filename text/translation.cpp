@@ -1,8 +1,10 @@
 #include "text/translation.h"
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <libintl.h>
 
@@ -30,7 +32,36 @@ bool IsPlainLocale(const char* name)
            std::strncmp(name, "C.", 2) == 0;
 }
 
+// The first language of the colon-separated `languages` that has a catalog under `catalogDir`,
+// tried as gettext tries it: "pt_BR.UTF-8@euro" as pt_BR, then pt. Empty where none has one.
+void FindCatalogLanguage(const char* languages, const char* catalogDir, TextLanguage* found)
+{
+    found->code[0] = '\0';
+    for (const char* entry = languages; *entry != '\0' && found->code[0] == '\0';)
+    {
+        size_t length = std::strcspn(entry, ":");
+        size_t country = std::strcspn(entry, ".@:");
+        size_t language = std::strcspn(entry, "_.@:");
+        for (size_t size : {country, language})
+        {
+            std::error_code error;
+            if (size > 0 && size < LANGUAGE_CODE_SIZE && found->code[0] == '\0' &&
+                std::filesystem::exists(std::filesystem::path(catalogDir) /
+                                            std::string(entry, size) / "LC_MESSAGES" /
+                                            (std::string(TEXT_DOMAIN) + ".mo"),
+                                        error))
+            {
+                std::snprintf(found->code, sizeof found->code, "%.*s", static_cast<int>(size),
+                              entry);
+            }
+        }
+        entry += entry[length] == ':' ? length + 1 : length;
+    }
+}
+
 } // namespace
+
+TextLanguage textLanguage;
 
 void ChooseLanguage(const char* code, const char* catalogDir)
 {
@@ -50,9 +81,11 @@ void ChooseLanguage(const char* code, const char* catalogDir)
     if (code == nullptr)
     {
         std::setlocale(LC_MESSAGES, "C");
+        textLanguage = TextLanguage{};
         return;
     }
     setenv("LANGUAGE", code, 1);
+    FindCatalogLanguage(code, catalogDir, &textLanguage);
     // Any locale but C lets gettext follow LANGUAGE; C.UTF-8 is always there.
     if (std::setlocale(LC_MESSAGES, "") == nullptr ||
         IsPlainLocale(std::setlocale(LC_MESSAGES, nullptr)))

@@ -5,6 +5,15 @@
 #pragma once
 
 constexpr const char* TEXT_DOMAIN = "vortanai";
+constexpr int LANGUAGE_CODE_SIZE = 32;
+
+// The language whose catalog the texts come from, as its folder under the catalogs is named
+// ("en", "pt_BR"); empty for the texts' own words. Set afresh by every ChooseLanguage.
+struct TextLanguage
+{
+    char code[LANGUAGE_CODE_SIZE];
+};
+extern TextLanguage textLanguage;
 
 // Chooses the language of the texts, with the catalogs under `catalogDir`: `code` where one is
 // given (the command line's --language), else as gettext does, from LANGUAGE, LC_ALL,

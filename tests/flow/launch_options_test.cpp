@@ -7,6 +7,7 @@
 
 #include "flow/launch_options.h"
 #include "present/settings.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -84,10 +85,19 @@ TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
         const char* language;
         std::vector<std::string> words;
         const char* heard;
+        const char* code = ""; // the catalog's folder, where the pictures with words are looked for
     };
     const Choice choices[] = {
-        {.lang = "en_US.UTF-8", .language = "", .words = {"-x"}, .heard = "unknown option"},
-        {.lang = "C", .language = "", .words = {"--language", "en", "-x"}, .heard = "unknown"},
+        {.lang = "en_US.UTF-8",
+         .language = "",
+         .words = {"-x"},
+         .heard = "unknown option",
+         .code = "en"},
+        {.lang = "C",
+         .language = "",
+         .words = {"--language", "en", "-x"},
+         .heard = "unknown",
+         .code = "en"},
         {.lang = "en_GB.UTF-8",
          .language = "",
          .words = {"--language=lt", "-x"},
@@ -103,6 +113,7 @@ TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
         setenv("LANGUAGE", choice.language, 1);
         std::string said = Launch(choice.words).second;
         EXPECT_NE(said.find(choice.heard), std::string::npos) << choice.lang << ": " << said;
+        EXPECT_STREQ(textLanguage.code, choice.code) << choice.lang;
     }
     setenv("LC_ALL", "C.UTF-8", 1);
 }

@@ -10,6 +10,7 @@
 #include "resources/texture_list.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/test_files.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -144,10 +145,14 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
     const std::string longPath =
         WriteImage("duomenys/" + std::string(66, 'a') + ".tga", {.width = 3}, std::string(9, '@'));
     const std::string placeholder = "8x8 255,0,255,255";
+    // A language's own picture comes first; one it lacks or cannot use falls back.
+    WriteImage("duomenys/xx/vaizdas0.tga", {.width = 5}, std::string(15, '@'));
+    WriteTestFile("duomenys/xx/rgb.tga", std::string("\0\0\2\0", 4));
     struct Case
     {
         std::string list;
         std::vector<std::string> slots;
+        const char* language = "";
     };
     const Case cases[] = {
         {lists[10], {slots.begin(), slots.begin() + 9}},
@@ -159,9 +164,13 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
         {std::string("duomenys/nera.tga\r\nduomenys/rgb.tga\r\nduomenys/gylis16.tga\r\n") + '\0' +
              "duomenys/rgb.tga\r\nduomenys/rgba.tga",
          {placeholder, "3x2 18,17,16,255", placeholder, placeholder, "1x1 3,2,1,200"}},
+        {"duomenys/vaizdas0.tga\r\nduomenys/rgb.tga\r\nduomenys/nera.tga\r\nduomenys/vaizdas2.tga",
+         {"5x1 64,64,64,255", "3x2 18,17,16,255", placeholder, slots[2]},
+         "xx"},
     };
     for (const Case& c : cases)
     {
+        std::snprintf(textLanguage.code, sizeof textLanguage.code, "%s", c.language);
         WriteTestFile("duomenys/teksturos.txt", c.list);
         textureCount = 0;
         ASSERT_TRUE(LoadTextures());
@@ -173,6 +182,7 @@ TEST(TextureList, EachLineFillsTheNextOfNineSlotsWithItsImageOrThePlaceholder)
         EXPECT_EQ(found, c.slots) << c.list;
         glDeleteTextures(static_cast<GLsizei>(textureCount), textureIds);
     }
+    textLanguage = TextLanguage{};
     RemoveTestFile("duomenys/teksturos.txt");
     EXPECT_FALSE(LoadTextures());
     CloseTestWindow();

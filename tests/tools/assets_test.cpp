@@ -26,14 +26,14 @@ TEST(Assets, TheCommittedDataIsWhatTheMakerDraws)
             made.insert(relative);
         }
     }
-    // Every committed picture, sound and list of them is the maker's.
-    for (const auto& entry : std::filesystem::directory_iterator(SourcePath("data/duomenys")))
+    // Every committed picture, sound and list of them is the maker's, in every language.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SourcePath("data")))
     {
-        std::string name = entry.path().filename().string();
-        if (name.ends_with(".tga") || name.ends_with(".wav") || name == "teksturos.txt" ||
-            name == "garsai.txt")
+        std::string name = std::filesystem::relative(entry.path(), SourcePath("data")).string();
+        if (name.ends_with(".tga") || name.ends_with(".wav") || name.ends_with("teksturos.txt") ||
+            name.ends_with("garsai.txt"))
         {
-            EXPECT_TRUE(made.contains("duomenys/" + name)) << name << " is not made";
+            EXPECT_TRUE(made.contains(name)) << name << " is not made";
         }
     }
 }

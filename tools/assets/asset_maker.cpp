@@ -1,5 +1,7 @@
 // vortanai-assets DATA_DIR: writes every texture atlas and sound of the game under DATA_DIR
-// (duomenys/*.tga, duomenys/*.wav). The committed data/ tree is this program's output.
+// (duomenys/*.tga, duomenys/*.wav), and the pictures with words in every language that the
+// build's catalogs (or those under $VORTANAI_LOCALE_DIR) translate them into
+// (duomenys/<language>/*.tga). The committed data/ tree is this program's output.
 // vortanai-assets --icons ICON_DIR: writes the desktop icons, ICON_DIR/<n>x<n>/apps/vortanai.png.
 #include <cstdio>
 #include <cstring>

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "text/translation.h"
 #include "tools/assets/image_noise.h"
 #include "tools/assets/image_text.h"
 
@@ -309,7 +310,7 @@ Rgba PaintExitBox(double u, double v, FaceKind face)
     return doorFrame ? white : colour;
 }
 
-// The sign plate: "ISEJIMAS" on green, once as written and once mirrored, so that one of the two
+// The sign plate: "IŠĖJIMAS" on green, once as written and once mirrored, so that one of the two
 // lines reads straight from either side of the plate.
 void PaintExitSign(Canvas& atlas)
 {
@@ -330,7 +331,7 @@ void PaintExitSign(Canvas& atlas)
     }
     // The plate is 0.8 wide and 1.0 high in the world on a square of texture: letters are drawn
     // 1.25 times wider than high so they look right.
-    const char* word = "I\xD0\xCBJIMAS"; // I, S with caron, E with dot above, JIMAS
+    const char* word = Translate("IŠĖJIMAS");
     double em = 20.0;
     TextMask text = RenderText(word, em * 1.25, em, 0.0, 3);
     while (text.inkRight - text.inkLeft + 1 > size - 14.0 && em > 6.0)

@@ -3,8 +3,10 @@
 #include "tools/assets/image_atlases.h"
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
+#include "text/translation.h"
 #include "tools/assets/image_text.h"
 
 namespace
@@ -22,14 +24,14 @@ constexpr double ITEM_STEP_DOWN = 42.667;
 // While the panel is slid away only its top 0.64 units show.
 constexpr double TAB_HEIGHT = 55.0;
 
+// The words of the atlas, in the language of the catalog chosen.
 const char* const ITEM_LABELS[6] = {
-    "T\xE6sti", // e with ogonek
-    "Savas vortanas",
-    "Fiksuota kampanija",
-    "Atsitiktin\xEB kampanija", // e with dot above
-    "Rekordai",
-    "I\xF0"
-    "eiti", // s with caron
+    MarkText("Tęsti"),
+    MarkText("Savas vortanas"),
+    MarkText("Fiksuota kampanija"),
+    MarkText("Atsitiktinė kampanija"),
+    MarkText("Rekordai"),
+    MarkText("Išeiti"),
 };
 
 const Rgba INK = {0.97, 0.95, 0.88, 1.0};
@@ -127,14 +129,15 @@ void PaintPanel(Canvas& atlas)
             double lift = y / tabLine;
             return Rgba{NAVY.r + 0.04 * lift, NAVY.g + 0.05 * lift, NAVY.b + 0.08 * lift, 0.86};
         });
-    PaintLabel(atlas, "MENIU", 30.0, 30.0, ITEM_CENTRE_X, tabLine + TAB_HEIGHT * 0.5 - 1.0, GOLD);
+    PaintLabel(atlas, Translate("MENIU"), 30.0, 30.0, ITEM_CENTRE_X,
+               tabLine + TAB_HEIGHT * 0.5 - 1.0, GOLD);
 
     // One size for all labels: the largest at which the longest fits inside the panel.
     double em = 22.0;
     const double room = (PANEL_RIGHT - 8.0 - ITEM_CENTRE_X) * 2.0;
     for (const char* label : ITEM_LABELS)
     {
-        while (TextWidth(label, em) > room && em > 8.0)
+        while (TextWidth(Translate(label), em) > room && em > 8.0)
         {
             em -= 0.5;
         }
@@ -142,7 +145,7 @@ void PaintPanel(Canvas& atlas)
     for (int i = 0; i < 6; ++i)
     {
         double y = PANEL_TOP - (ITEM_FIRST_DOWN + ITEM_STEP_DOWN * i);
-        PaintLabel(atlas, ITEM_LABELS[i], em, em, ITEM_CENTRE_X, y, INK);
+        PaintLabel(atlas, Translate(ITEM_LABELS[i]), em, em, ITEM_CENTRE_X, y, INK);
     }
 }
 
@@ -251,7 +254,7 @@ void PaintHelpHint(Canvas& atlas)
                     }
                     return Rgba{NAVY.r, NAVY.g, NAVY.b, 0.82};
                 });
-    const char* text = "F1 - pagalba";
+    const char* text = Translate("F1 - pagalba");
     double em = 40.0;
     while (TextWidth(text, em) > x1 - x0 - 30.0 && em > 8.0)
     {
@@ -260,7 +263,12 @@ void PaintHelpHint(Canvas& atlas)
     double centreX = (x0 + x1) * 0.5;
     double centreY = (y0 + y1) * 0.5;
     PaintLabel(atlas, text, em, em, centreX, centreY, INK);
-    // The key itself in gold: the same letters drawn again over the start of the line.
+    // The key itself in gold: the same letters drawn again over the start of the line, where
+    // the line begins with them.
+    if (std::strncmp(text, "F1", 2) != 0)
+    {
+        return;
+    }
     TextMask whole = RenderText(text, em, em, 0.0, 4);
     TextMask key = RenderText("F1", em, em, 0.0, 4);
     double cap = CapHeight(em, em);

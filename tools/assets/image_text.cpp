@@ -5,6 +5,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <iconv.h>
+#include <string>
 #include <vector>
 
 namespace
@@ -48,29 +49,23 @@ bool FindBoldSans(char* path, size_t size, int* faceIndex)
     return found;
 }
 
-// The Unicode letters of a code page 1257 text.
+// The Unicode letters of a UTF-8 text, up to the first byte that is not UTF-8.
 std::vector<uint32_t> DecodeText(const char* text)
 {
-    std::vector<uint32_t> letters;
-    iconv_t converter = iconv_open("UCS-4LE", "CP1257");
+    std::string in(text);
+    std::vector<uint32_t> letters(in.size());
+    iconv_t converter = iconv_open("UCS-4LE", "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1))
     {
-        return letters;
+        return {};
     }
-    for (const char* c = text; *c != '\0'; ++c)
-    {
-        char in[1] = {*c};
-        uint32_t out[1] = {0};
-        char* inPointer = in;
-        size_t inLeft = 1;
-        char* outPointer = reinterpret_cast<char*>(out);
-        size_t outLeft = sizeof out;
-        if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) != static_cast<size_t>(-1))
-        {
-            letters.push_back(out[0]);
-        }
-    }
+    char* inPointer = in.data();
+    size_t inLeft = in.size();
+    char* outPointer = reinterpret_cast<char*>(letters.data());
+    size_t outLeft = letters.size() * sizeof(uint32_t);
+    iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
     iconv_close(converter);
+    letters.resize(letters.size() - outLeft / sizeof(uint32_t));
     return letters;
 }
 

@@ -1,5 +1,5 @@
 // Lettering for the atlases: a bold sans face found through fontconfig (DejaVu Sans Bold),
-// drawn by FreeType into coverage masks. Texts are code page 1257 bytes, as the game's own.
+// drawn by FreeType into coverage masks. Texts are UTF-8.
 #pragma once
 
 #include "tools/assets/image_canvas.h"

@@ -1,8 +1,14 @@
 #include "tools/assets/assets.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "text/translation.h"
 
 #include "tools/assets/image_atlases.h"
 #include "tools/assets/image_text.h"
@@ -49,6 +55,61 @@ bool Report(bool done, const std::string& path)
     return done;
 }
 
+bool IsSamePicture(const Canvas& a, const Canvas& b)
+{
+    return std::equal(a.pixels.begin(), a.pixels.end(), b.pixels.begin(), b.pixels.end(),
+                      [](const Rgba& p, const Rgba& q)
+                      { return p.r == q.r && p.g == q.g && p.b == q.b && p.a == q.a; });
+}
+
+// The languages with a catalog of the game's texts, in a fixed order.
+std::vector<std::string> ListCatalogLanguages(const char* catalogDir)
+{
+    std::vector<std::string> languages;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(catalogDir, error))
+    {
+        if (std::filesystem::exists(entry.path() / "LC_MESSAGES" / "vortanai.mo", error))
+        {
+            languages.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(languages.begin(), languages.end());
+    return languages;
+}
+
+// The pictures with words (the menu, the exit marker and the splash that shows it) once more in
+// every language whose catalog gives them other words, under duomenys/<language>/, where the
+// game looks first. A language that changes none of them needs none: the game falls back.
+bool MakeLanguageImages(const std::string& folder, const Canvas& wall, const Canvas& marker,
+                        const Canvas& exit, const Canvas& menu)
+{
+    const char* catalogDir = std::getenv("VORTANAI_LOCALE_DIR");
+    catalogDir = catalogDir != nullptr ? catalogDir : VORTANAI_BUILD_LOCALE_DIR;
+    bool done = true;
+    for (const std::string& language : ListCatalogLanguages(catalogDir))
+    {
+        ChooseLanguage(language.c_str(), catalogDir);
+        Canvas ownExit = MakeExitMarkerAtlas();
+        Canvas ownMenu = MakeMenuAtlas();
+        if (IsSamePicture(ownExit, exit) && IsSamePicture(ownMenu, menu))
+        {
+            continue;
+        }
+        std::string own = folder + language + "/";
+        std::error_code error;
+        std::filesystem::create_directories(own, error);
+        const std::pair<int, Canvas> pictures[] = {
+            {0, MakeSplashAtlas(wall, marker, ownExit)}, {1, ownMenu}, {3, ownExit}};
+        for (const auto& [slot, canvas] : pictures)
+        {
+            std::string path = own + TEXTURE_FILES[slot];
+            done = Report(WriteTga(canvas, path, slot != 3), path) && done;
+        }
+    }
+    return done;
+}
+
 } // namespace
 
 bool MakeImages(const char* dataDir)
@@ -70,9 +131,10 @@ bool MakeImages(const char* dataDir)
     Canvas exit = MakeExitMarkerAtlas();
     Canvas menu = MakeMenuAtlas();
     Canvas splash = MakeSplashAtlas(walls[0], marker, exit);
+    // The words above are the texts' own: no catalog has been chosen yet.
+    bool done = MakeLanguageImages(folder, walls[0], marker, exit, menu);
     CloseAtlasFont();
 
-    bool done = true;
     auto save = [&](int slot, const Canvas& canvas, bool withAlpha)
     {
         std::string path = folder + TEXTURE_FILES[slot];
