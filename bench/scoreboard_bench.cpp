@@ -93,7 +93,7 @@ pid_t StartStaticServer(int port)
         return pid;
     }
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    static const std::string page = RenderBoardPage(ScoreBoard{});
+    static const std::string page = RenderBoardPage(ScoreBoard{}, PAGE_LITHUANIAN);
     asio::io_context io;
     asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address("127.0.0.1"), uint16_t(port)});
     asio::co_spawn(

@@ -5,7 +5,8 @@
 
 namespace http = boost::beast::http;
 
-void SetPage(Answer* answer, http::status status, std::string html, const char* outcome)
+void SetPage(Answer* answer, http::status status, std::string html, const char* outcome,
+             PageLanguage language)
 {
     Response& res = answer->response;
     res.result(status);
@@ -16,6 +17,8 @@ void SetPage(Answer* answer, http::status status, std::string html, const char* 
     res.set("Referrer-Policy", "no-referrer");
     res.set(http::field::cache_control, "no-store");
     res.set(http::field::content_type, "text/html; charset=utf-8");
+    res.set(http::field::content_language, PAGE_LANGUAGE_CODES[language]);
+    res.set(http::field::vary, "Accept-Language");
     res.set(OUTCOME_HEADER, outcome);
     res.body() = std::move(html);
     res.prepare_payload();

@@ -3,7 +3,7 @@
 #include "scoreboard/score_page.h"
 #include "scoreboard/score_places.h"
 
-bool BoardPage::Serve(Answer* answer, bool plain)
+bool BoardPage::Serve(Answer* answer, bool plain, PageLanguage language)
 {
     uint64_t current = 0;
     if (!ReadCountedBoardVersion(&current))
@@ -11,27 +11,31 @@ bool BoardPage::Serve(Answer* answer, bool plain)
         return false;
     }
     std::lock_guard lock(mutex);
-    if (page.empty() || version != current)
+    Rendered& made = rendered[language];
+    if (made.page.empty() || made.version != current)
     {
         ScoreBoard board;
-        ReadCountedBoard(&board, &version);
-        page = RenderBoardPage(board);
-        Answer made;
-        SetPage(&made, boost::beast::http::status::ok, page, "board");
-        answerBytes = SerializeResponse(made.response);
+        ReadCountedBoard(&board, &made.version);
+        made.page = RenderBoardPage(board, language);
+        Answer whole;
+        SetPage(&whole, boost::beast::http::status::ok, made.page, "board", language);
+        made.answerBytes = SerializeResponse(whole.response);
     }
     if (plain)
     {
-        answer->bytes = answerBytes;
+        answer->bytes = made.answerBytes;
         answer->outcome = "board";
         return true;
     }
-    SetPage(answer, boost::beast::http::status::ok, page, "board");
+    SetPage(answer, boost::beast::http::status::ok, made.page, "board", language);
     return true;
 }
 
 void BoardPage::Clear()
 {
     std::lock_guard lock(mutex);
-    page.clear();
+    for (Rendered& made : rendered)
+    {
+        made.page.clear();
+    }
 }

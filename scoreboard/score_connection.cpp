@@ -121,7 +121,8 @@ asio::awaitable<beast::error_code> ReadRequest(Connection& c,
     co_return ec;
 }
 
-// The answer to a request that could not be read whole; the connection is closed after it.
+// The answer to a request that could not be read whole, in the page's own language (its headers
+// are not all read); the connection is closed after it.
 // False when nothing is to be answered (the client left or took too long).
 bool AnswerUnreadRequest(beast::error_code ec, const beast::flat_buffer& buffer, Answer* answer)
 {
@@ -133,15 +134,17 @@ bool AnswerUnreadRequest(beast::error_code ec, const beast::flat_buffer& buffer,
         bool inLine = start.find('\n') == std::string_view::npos;
         SetPage(answer,
                 inLine ? http::status::uri_too_long : http::status::request_header_fields_too_large,
-                RenderRejectedPage(), "error");
+                RenderRejectedPage({}), "error", PAGE_LITHUANIAN);
     }
     else if (ec == http::error::body_limit)
     {
-        SetPage(answer, http::status::payload_too_large, RenderRejectedPage(), "error");
+        SetPage(answer, http::status::payload_too_large, RenderRejectedPage({}), "error",
+                PAGE_LITHUANIAN);
     }
     else if (ec.category() == http::make_error_code(http::error::bad_target).category())
     {
-        SetPage(answer, http::status::bad_request, RenderRejectedPage(), "error");
+        SetPage(answer, http::status::bad_request, RenderRejectedPage({}), "error",
+                PAGE_LITHUANIAN);
     }
     else
     {

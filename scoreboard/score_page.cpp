@@ -1,48 +1,82 @@
 #include "scoreboard/score_page.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "records/verification_code.h"
+#include "text/translation.h"
 
 namespace
 {
 
-// The page texts, UTF-8.
-constexpr const char* TEXT_TITLE_RESULT =
-    "Vortanai \xe2\x80\x93 rezultatas"; // Vortanai – rezultatas
-constexpr const char* TEXT_TITLE_BOARD = "Vortanai \xe2\x80\x93 rekordai"; // Vortanai – rekordai
-constexpr const char* TEXT_TITLE_REJECTED =
-    "Vortanai \xe2\x80\x93 rezultatas nepatvirtintas"; // Vortanai – rezultatas nepatvirtintas
-constexpr const char* TEXT_TITLE_BUSY =
-    "Vortanai \xe2\x80\x93 serveris u\xc5\xbeimtas"; // Vortanai – serveris užimtas
-constexpr const char* TEXT_TITLE_MISSING =
-    "Vortanai \xe2\x80\x93 puslapis nerastas"; // Vortanai – puslapis nerastas
-constexpr const char* TEXT_VERIFIED = "Rezultatas patvirtintas";
-constexpr const char* TEXT_ADDED =
-    "Rezultatas \xc4\xafra\xc5\xa1ytas \xc4\xaf lentel\xc4\x99."; // Rezultatas įrašytas į lentelę.
-// Šis rezultatas jau buvo įrašytas anksčiau, todėl antrą kartą neskaičiuojamas.
-constexpr const char* TEXT_REPEATED =
-    "\xc5\xa0is rezultatas jau buvo \xc4\xafra\xc5\xa1ytas anks\xc4\x8diau, tod\xc4\x97l "
-    "antr\xc4\x85 kart\xc4\x85 neskai\xc4\x8diuojamas.";
-constexpr const char* TEXT_NAME = "Vardas";
-constexpr const char* TEXT_SCORE = "Rezultatas";
-constexpr const char* TEXT_PLACE = "Vieta";
-constexpr const char* TEXT_OF = "i\xc5\xa1"; // iš
-constexpr const char* TEXT_FIXED = "Fiksuota kampanija";
-constexpr const char* TEXT_RANDOM = "Atsitiktin\xc4\x97 kampanija";     // Atsitiktinė kampanija
-constexpr const char* TEXT_BEST_TEN = "de\xc5\xa1imt geriausi\xc5\xb3"; // dešimt geriausių
-constexpr const char* TEXT_NO_RESULTS = "Rezultat\xc5\xb3 dar n\xc4\x97ra."; // Rezultatų dar nėra.
-constexpr const char* TEXT_ALL_RECORDS = "Visi rekordai";
-constexpr const char* TEXT_REJECTED = "Rezultato patvirtinti nepavyko";
-// Vardas arba patvirtinimo kodas adrese netinka, todėl rezultatas neįrašytas.
-constexpr const char* TEXT_REJECTED_WHY = "Vardas arba patvirtinimo kodas adrese netinka, "
-                                          "tod\xc4\x97l rezultatas ne\xc4\xafra\xc5\xa1ytas.";
-constexpr const char* TEXT_BUSY = "Serveris u\xc5\xbeimtas"; // Serveris užimtas
-// Atnaujinkite puslapį po kelių sekundžių: rezultatas įskaitomas tik vieną kartą.
-constexpr const char* TEXT_BUSY_WHY = "Atnaujinkite puslap\xc4\xaf po keli\xc5\xb3 "
-                                      "sekund\xc5\xbei\xc5\xb3: rezultatas \xc4\xafskaitomas tik "
-                                      "vien\xc4\x85 kart\xc4\x85.";
-constexpr const char* TEXT_MISSING = "Puslapis nerastas";
+// The page's texts, in its own words (Lithuanian), looked up in the catalog.
+enum PageText
+{
+    TITLE_RESULT,
+    TITLE_BOARD,
+    TITLE_REJECTED,
+    TITLE_BUSY,
+    TITLE_MISSING,
+    VERIFIED,
+    ADDED,
+    REPEATED,
+    NAME,
+    SCORE,
+    PLACE,
+    OF,
+    FIXED,
+    RANDOM,
+    BEST_TEN,
+    NO_RESULTS,
+    ALL_RECORDS,
+    REJECTED,
+    REJECTED_WHY,
+    BUSY,
+    BUSY_WHY,
+    MISSING,
+    PAGE_TEXTS
+};
+constexpr const char* PAGE_TEXT_IDS[PAGE_TEXTS] = {
+    MarkText("Vortanai – rezultatas"),
+    MarkText("Vortanai – rekordai"),
+    MarkText("Vortanai – rezultatas nepatvirtintas"),
+    MarkText("Vortanai – serveris užimtas"),
+    MarkText("Vortanai – puslapis nerastas"),
+    MarkText("Rezultatas patvirtintas"),
+    MarkText("Rezultatas įrašytas į lentelę."),
+    MarkText("Šis rezultatas jau buvo įrašytas anksčiau, todėl antrą kartą neskaičiuojamas."),
+    MarkText("Vardas"),
+    MarkText("Rezultatas"),
+    MarkText("Vieta"),
+    MarkText("iš"), // Vieta 2 iš 5
+    MarkText("Fiksuota kampanija"),
+    MarkText("Atsitiktinė kampanija"),
+    MarkText("dešimt geriausių"), // Fiksuota kampanija: dešimt geriausių
+    MarkText("Rezultatų dar nėra."),
+    MarkText("Visi rekordai"),
+    MarkText("Rezultato patvirtinti nepavyko"),
+    MarkText("Vardas arba patvirtinimo kodas adrese netinka, todėl rezultatas neįrašytas."),
+    MarkText("Serveris užimtas"),
+    MarkText("Atnaujinkite puslapį po kelių sekundžių: rezultatas įskaitomas tik vieną kartą."),
+    MarkText("Puslapis nerastas"),
+};
+
+// The texts in each language, the page's own words until LoadPageTexts looks them up: requests
+// never read the catalog, whose language is the process's.
+struct PageTexts
+{
+    std::string text[PAGE_LANGUAGES][PAGE_TEXTS];
+};
+
+PageTexts pageTexts = []
+{
+    PageTexts texts;
+    for (auto& language : texts.text)
+    {
+        std::copy(PAGE_TEXT_IDS, PAGE_TEXT_IDS + PAGE_TEXTS, language);
+    }
+    return texts;
+}();
 
 // The game's palette: black ground, very dark olive panels (0.1, 0.1, 0.0) in light grey frames
 // (0.7), white text at partial alpha, the yellowish highlight (1.0, 1.0, 0.5); the title in the
@@ -89,45 +123,53 @@ std::string FormatNumber(int64_t value)
     return text;
 }
 
-void OpenPage(std::string* html, const char* title)
+void OpenPage(std::string* html, PageText title, PageLanguage language)
 {
-    *html += "<!DOCTYPE html>\n<html lang=\"lt\"><head><meta charset=\"utf-8\">"
+    *html += "<!DOCTYPE html>\n<html lang=\"";
+    *html += PAGE_LANGUAGE_CODES[language];
+    *html += "\"><head><meta charset=\"utf-8\">"
              "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
              "<title>";
-    *html += title;
+    *html += pageTexts.text[language][title];
     *html += "</title><style>";
     *html += STYLE;
     *html += "</style></head><body><main><h1><span>VORTANAI</span></h1>\n";
 }
 
-void ClosePage(std::string* html)
+// Ends a page with the way back to the board, which asks for the language the address asked for.
+void ClosePage(std::string* html, PageChoice choice)
 {
-    *html += "</main></body></html>\n";
+    *html += "<p class=\"links\"><a href=\"./";
+    *html += choice.asked ? std::string("?kalba=") + PAGE_LANGUAGE_CODES[choice.language] : "";
+    *html += "\">";
+    *html += pageTexts.text[choice.language][ALL_RECORDS];
+    *html += "</a></p>\n</main></body></html>\n";
 }
 
-void AppendBoard(std::string* html, const char* id, const char* campaign,
-                 const std::vector<BoardRow>& rows, int64_t highlightedId)
+void AppendBoard(std::string* html, const char* id, PageText campaign,
+                 const std::vector<BoardRow>& rows, int64_t highlightedId, PageLanguage language)
 {
+    const std::string* texts = pageTexts.text[language];
     *html += "<section class=\"panel\" id=\"";
     *html += id;
     *html += "\"><h2>";
-    *html += campaign;
+    *html += texts[campaign];
     *html += ": ";
-    *html += TEXT_BEST_TEN;
+    *html += texts[BEST_TEN];
     *html += "</h2>";
     if (rows.empty())
     {
         *html += "<p class=\"note\">";
-        *html += TEXT_NO_RESULTS;
+        *html += texts[NO_RESULTS];
         *html += "</p></section>\n";
         return;
     }
     *html += "<table><thead><tr><th>";
-    *html += TEXT_PLACE;
+    *html += texts[PLACE];
     *html += "</th><th>";
-    *html += TEXT_NAME;
+    *html += texts[NAME];
     *html += "</th><th class=\"score\">";
-    *html += TEXT_SCORE;
+    *html += texts[SCORE];
     *html += "</th></tr></thead><tbody>";
     for (size_t i = 0; i < rows.size(); ++i)
     {
@@ -143,30 +185,40 @@ void AppendBoard(std::string* html, const char* id, const char* campaign,
     *html += "</tbody></table></section>\n";
 }
 
-void AppendBoards(std::string* html, const ScoreBoard& board, int64_t highlightedId)
+void AppendBoards(std::string* html, const ScoreBoard& board, int64_t highlightedId,
+                  PageLanguage language)
 {
     *html += "<div class=\"boards\">";
-    AppendBoard(html, "fiksuota", TEXT_FIXED, board.fixedRows, highlightedId);
-    AppendBoard(html, "atsitiktine", TEXT_RANDOM, board.randomRows, highlightedId);
+    AppendBoard(html, "fiksuota", FIXED, board.fixedRows, highlightedId, language);
+    AppendBoard(html, "atsitiktine", RANDOM, board.randomRows, highlightedId, language);
     *html += "</div>\n";
 }
 
-std::string RenderMessagePage(const char* title, const char* heading, const char* text)
+std::string RenderMessagePage(PageText title, PageText heading, const char* text, PageChoice choice)
 {
     std::string html;
-    OpenPage(&html, title);
+    OpenPage(&html, title, choice.language);
     html += "<section class=\"panel result\"><h2>";
-    html += heading;
+    html += pageTexts.text[choice.language][heading];
     html += "</h2><p>";
     html += text;
-    html += "</p></section><p class=\"links\"><a href=\"./\">";
-    html += TEXT_ALL_RECORDS;
-    html += "</a></p>\n";
-    ClosePage(&html);
+    html += "</p></section>";
+    ClosePage(&html, choice);
     return html;
 }
 
 } // namespace
+
+bool LoadPageTexts(PageLanguage language)
+{
+    bool translated = false;
+    for (int i = 0; i < PAGE_TEXTS; ++i)
+    {
+        pageTexts.text[language][i] = Translate(PAGE_TEXT_IDS[i]);
+        translated = translated || pageTexts.text[language][i] != PAGE_TEXT_IDS[i];
+    }
+    return translated;
+}
 
 std::string EscapeHtml(std::string_view text)
 {
@@ -198,57 +250,58 @@ std::string EscapeHtml(std::string_view text)
     return escaped;
 }
 
-std::string RenderResultPage(const RankedResult& result, bool repeated, const ScoreBoard& board)
+std::string RenderResultPage(const RankedResult& result, bool repeated, const ScoreBoard& board,
+                             PageChoice choice)
 {
+    const std::string* texts = pageTexts.text[choice.language];
     std::string html;
-    OpenPage(&html, TEXT_TITLE_RESULT);
+    OpenPage(&html, TITLE_RESULT, choice.language);
     html += "<section class=\"panel result\" id=\"rezultatas\"><h2>";
-    html += TEXT_VERIFIED;
+    html += texts[VERIFIED];
     html += "</h2><p class=\"name\">";
     html += EscapeHtml(result.name);
     html += "</p><p class=\"score\">";
     html += FormatNumber(result.score);
     html += "</p><p>";
-    html += result.mode == MODE_RANDOM ? TEXT_RANDOM : TEXT_FIXED;
+    html += texts[result.mode == MODE_RANDOM ? RANDOM : FIXED];
     html += " &middot; ";
-    html += TEXT_PLACE;
+    html += texts[PLACE];
     html += " <b class=\"place\">";
     html += FormatNumber(result.place);
     html += "</b> ";
-    html += TEXT_OF;
+    html += texts[OF];
     html += ' ';
     html += FormatNumber(result.total);
     html += "</p><p class=\"note\">";
-    html += repeated ? TEXT_REPEATED : TEXT_ADDED;
+    html += texts[repeated ? REPEATED : ADDED];
     html += "</p></section>\n";
-    AppendBoards(&html, board, result.id);
-    html += "<p class=\"links\"><a href=\"./\">";
-    html += TEXT_ALL_RECORDS;
-    html += "</a></p>\n";
-    ClosePage(&html);
+    AppendBoards(&html, board, result.id, choice.language);
+    ClosePage(&html, choice);
     return html;
 }
 
-std::string RenderBoardPage(const ScoreBoard& board)
+std::string RenderBoardPage(const ScoreBoard& board, PageLanguage language)
 {
     std::string html;
-    OpenPage(&html, TEXT_TITLE_BOARD);
-    AppendBoards(&html, board, -1);
-    ClosePage(&html);
+    OpenPage(&html, TITLE_BOARD, language);
+    AppendBoards(&html, board, -1, language);
+    html += "</main></body></html>\n";
     return html;
 }
 
-std::string RenderRejectedPage()
+std::string RenderRejectedPage(PageChoice choice)
 {
-    return RenderMessagePage(TEXT_TITLE_REJECTED, TEXT_REJECTED, TEXT_REJECTED_WHY);
+    return RenderMessagePage(TITLE_REJECTED, REJECTED,
+                             pageTexts.text[choice.language][REJECTED_WHY].c_str(), choice);
 }
 
-std::string RenderBusyPage()
+std::string RenderBusyPage(PageChoice choice)
 {
-    return RenderMessagePage(TEXT_TITLE_BUSY, TEXT_BUSY, TEXT_BUSY_WHY);
+    return RenderMessagePage(TITLE_BUSY, BUSY, pageTexts.text[choice.language][BUSY_WHY].c_str(),
+                             choice);
 }
 
-std::string RenderMissingPage()
+std::string RenderMissingPage(PageChoice choice)
 {
-    return RenderMessagePage(TEXT_TITLE_MISSING, TEXT_MISSING, "");
+    return RenderMessagePage(TITLE_MISSING, MISSING, "", choice);
 }

@@ -15,6 +15,52 @@ int ReadHexDigit(char c)
                                   : -1;
 }
 
+std::string_view TrimBlanks(std::string_view text)
+{
+    size_t first = text.find_first_not_of(" \t");
+    return first == std::string_view::npos
+               ? std::string_view()
+               : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+// The weight of a language range from its parameters (";q=0.5"), in thousandths: 1000 without
+// a q; -1 when a q is not a qvalue (0 to 1 with at most three decimals).
+int ReadQuality(std::string_view parameters)
+{
+    int quality = 1000;
+    while (!parameters.empty())
+    {
+        parameters.remove_prefix(1); // the ';'
+        std::string_view parameter = parameters.substr(0, parameters.find(';'));
+        parameters.remove_prefix(parameter.size());
+        parameter = TrimBlanks(parameter);
+        if (parameter.size() < 2 || (parameter[0] | 0x20) != 'q' || parameter[1] != '=')
+        {
+            continue;
+        }
+        std::string_view value = parameter.substr(2);
+        if (value.empty() || value.size() > 5 || value[0] < '0' || value[0] > '1' ||
+            (value.size() > 1 && value[1] != '.'))
+        {
+            return -1;
+        }
+        quality = (value[0] - '0') * 1000;
+        for (size_t i = 2, scale = 100; i < value.size(); ++i, scale /= 10)
+        {
+            if (value[i] < '0' || value[i] > '9')
+            {
+                return -1;
+            }
+            quality += (value[i] - '0') * static_cast<int>(scale);
+        }
+        if (quality > 1000)
+        {
+            return -1;
+        }
+    }
+    return quality;
+}
+
 } // namespace
 
 RequestTarget SplitTarget(std::string_view target)
@@ -58,6 +104,43 @@ bool ReadSingleParam(std::string_view query, std::string_view key, std::string* 
         }
     }
     return count == 1;
+}
+
+PageChoice ReadPageChoice(std::string_view query, std::string_view acceptLanguage)
+{
+    std::string asked;
+    bool given = ReadSingleParam(query, "kalba", &asked);
+    for (int language = 0; given && language < PAGE_LANGUAGES; ++language)
+    {
+        if (asked == PAGE_LANGUAGE_CODES[language])
+        {
+            return {static_cast<PageLanguage>(language), true};
+        }
+    }
+    // Each language weighs what the highest range naming it does, or else what * does.
+    int named[PAGE_LANGUAGES] = {-1, -1};
+    int others = 0;
+    while (!acceptLanguage.empty())
+    {
+        std::string_view entry = acceptLanguage.substr(0, acceptLanguage.find(','));
+        acceptLanguage.remove_prefix(std::min(acceptLanguage.size(), entry.size() + 1));
+        std::string_view range = entry.substr(0, entry.find(';'));
+        int quality = ReadQuality(entry.substr(range.size()));
+        range = TrimBlanks(range);
+        std::string_view primary = range.substr(0, range.find('-'));
+        for (int language = 0; language < PAGE_LANGUAGES; ++language)
+        {
+            const char* code = PAGE_LANGUAGE_CODES[language];
+            if (primary.size() == 2 && (primary[0] | 0x20) == code[0] &&
+                (primary[1] | 0x20) == code[1])
+            {
+                named[language] = std::max(named[language], quality);
+            }
+        }
+        others = range == "*" ? std::max(others, quality) : others;
+    }
+    auto weigh = [&](int language) { return named[language] >= 0 ? named[language] : others; };
+    return {weigh(PAGE_ENGLISH) > weigh(PAGE_LITHUANIAN) ? PAGE_ENGLISH : PAGE_LITHUANIAN, false};
 }
 
 bool ReadSubmission(std::string_view query, Submission* submission)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "records/verification_code.h"
+#include "scoreboard/score_answer.h"
 
 // A request's address cut at its '?': the query is empty when there is none.
 struct RequestTarget
@@ -21,6 +22,19 @@ RequestTarget SplitTarget(std::string_view target);
 std::string DecodeQueryValue(std::string_view text);
 // The one value of a query key; false when the key is missing or given more than once.
 bool ReadSingleParam(std::string_view query, std::string_view key, std::string* value);
+
+// The language a page is answered in, and whether the address asked for it: its links then ask
+// for it too, so that the choice holds while the player browses.
+struct PageChoice
+{
+    PageLanguage language = PAGE_LITHUANIAN;
+    bool asked = false;
+};
+
+// ?kalba=lt or ?kalba=en, given once, else the language of Accept-Language the client weighs
+// highest (q-values; en-GB is English; * any language not named), Lithuanian on a tie or when it
+// names neither. Malformed entries of the header, and any other kalba, count for nothing.
+PageChoice ReadPageChoice(std::string_view query, std::string_view acceptLanguage);
 
 // A result as the game submits it: /rezultatas?v=NAME&r=CODE.
 struct Submission

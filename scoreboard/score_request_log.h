@@ -2,6 +2,7 @@
 // held, written in batches (a write for every request cost more than serving the board).
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
@@ -52,3 +53,12 @@ class RequestLog
 
 // The server's, on standard error.
 extern RequestLog requestLog;
+
+// An operator's message: `format`, as the catalog gives it (Translate), with its values put in.
+template <typename... Values> std::string FormatText(const char* format, Values... values)
+{
+    std::string text(static_cast<size_t>(std::max(0, std::snprintf(nullptr, 0, format, values...))),
+                     '\0');
+    std::snprintf(text.data(), text.size() + 1, format, values...);
+    return text;
+}

@@ -23,28 +23,32 @@ ScoreRoutes scoreRoutes;
 // The database connection of the worker thread running this request.
 thread_local ScoreStore* workerStore = nullptr;
 
-void SetBusyPage(Answer* answer, const char* outcome)
+void SetBusyPage(Answer* answer, const char* outcome, PageChoice choice)
 {
     // Stored or not, the same address can be opened again: a repeat is never counted twice.
     answer->response.set(http::field::retry_after, "5");
-    SetPage(answer, http::status::service_unavailable, RenderBusyPage(), outcome);
+    SetPage(answer, http::status::service_unavailable, RenderBusyPage(choice), outcome,
+            choice.language);
     answer->reason = workerStore->error;
 }
 
-void ServeResult(std::string_view query, bool write, const std::string& address, Answer* answer)
+void ServeResult(std::string_view query, bool write, const std::string& address, PageChoice choice,
+                 Answer* answer)
 {
     int retryAfter = 0;
     if (!scoreRoutes.badCodes.Admits(address, Clock::now(), &retryAfter))
     {
         answer->response.set(http::field::retry_after, std::to_string(retryAfter));
-        SetPage(answer, http::status::too_many_requests, RenderRejectedPage(), "slowed");
+        SetPage(answer, http::status::too_many_requests, RenderRejectedPage(choice), "slowed",
+                choice.language);
         return;
     }
     Submission submission{};
     if (!ReadSubmission(query, &submission))
     {
         scoreRoutes.badCodes.Charge(address, Clock::now());
-        SetPage(answer, http::status::bad_request, RenderRejectedPage(), "rejected");
+        SetPage(answer, http::status::bad_request, RenderRejectedPage(choice), "rejected",
+                choice.language);
         return;
     }
     RankedResult ranked{};
@@ -53,18 +57,19 @@ void ServeResult(std::string_view query, bool write, const std::string& address,
                                                submission.code, write, &ranked, &board);
     if (outcome == STORE_FAILED)
     {
-        SetBusyPage(answer, "failed");
+        SetBusyPage(answer, "failed", choice);
         return;
     }
     const char* outcomes[] = {"added", "repeated", "unstored"};
-    SetPage(answer, http::status::ok, RenderResultPage(ranked, outcome != STORE_ADDED, board),
-            outcomes[outcome]);
+    SetPage(answer, http::status::ok,
+            RenderResultPage(ranked, outcome != STORE_ADDED, board, choice), outcomes[outcome],
+            choice.language);
 }
 
 // `plain`: a kept-alive GET, which takes the whole answer ready made.
-void ServeBoard(Answer* answer, bool plain)
+void ServeBoard(Answer* answer, bool plain, PageChoice choice)
 {
-    if (scoreRoutes.board.Serve(answer, plain))
+    if (scoreRoutes.board.Serve(answer, plain, choice.language))
     {
         return;
     }
@@ -72,10 +77,11 @@ void ServeBoard(Answer* answer, bool plain)
     ScoreBoard board;
     if (!ReadScoreBoard(workerStore, &board))
     {
-        SetBusyPage(answer, "unread");
+        SetBusyPage(answer, "unread", choice);
         return;
     }
-    SetPage(answer, http::status::ok, RenderBoardPage(board), "board");
+    SetPage(answer, http::status::ok, RenderBoardPage(board, choice.language), "board",
+            choice.language);
 }
 
 } // namespace
@@ -106,23 +112,28 @@ void ServeRequest(const Request& req, const std::string& address, Answer* answer
 {
     RequestTarget target = SplitTarget(req.target());
     bool head = req.method() == http::verb::head;
+    auto accepted = req.find(http::field::accept_language);
+    PageChoice choice = ReadPageChoice(target.query, accepted == req.end() ? std::string_view()
+                                                                           : accepted->value());
     if (req.method() != http::verb::get && !head)
     {
         answer->response.set(http::field::allow, "GET, HEAD");
-        SetPage(answer, http::status::method_not_allowed, RenderRejectedPage(), "error");
+        SetPage(answer, http::status::method_not_allowed, RenderRejectedPage(choice), "error",
+                choice.language);
     }
     else if (target.path == "/rezultatas")
     {
         // HEAD answers as GET would, storing nothing.
-        ServeResult(target.query, !head, address, answer);
+        ServeResult(target.query, !head, address, choice, answer);
     }
     else if (target.path == "/")
     {
-        ServeBoard(answer, !head && req.keep_alive() && req.version() == 11);
+        ServeBoard(answer, !head && req.keep_alive() && req.version() == 11, choice);
     }
     else
     {
-        SetPage(answer, http::status::not_found, RenderMissingPage(), "error");
+        SetPage(answer, http::status::not_found, RenderMissingPage(choice), "error",
+                choice.language);
     }
     answer->response.keep_alive(req.keep_alive());
     if (head)

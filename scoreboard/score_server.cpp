@@ -17,6 +17,7 @@
 #include "scoreboard/score_request_log.h"
 #include "scoreboard/score_routes.h"
 #include "scoreboard/score_store.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -126,8 +127,8 @@ bool Listen(const ScoreboardOptions& options, std::string* error)
     }
     if (ec)
     {
-        *error = "cannot listen on " + options.bind + " port " + std::to_string(options.port) +
-                 ": " + ec.message();
+        *error = FormatText(Translate("cannot listen on %s port %d: %s"), options.bind.c_str(),
+                            options.port, ec.message().c_str());
         run.acceptor.reset();
     }
     return !ec;

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "scoreboard/score_places.h"
+#include "scoreboard/score_request_log.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -272,7 +274,8 @@ bool PreparePostgresStore(const std::string& uri, std::string* error)
             if (found > POSTGRES_SCHEMA_VERSION)
             {
                 store.error =
-                    "made by a newer scoreboard (schema version " + std::to_string(found) + ")";
+                    FormatText(Translate("made by a newer scoreboard (schema version %lld)"),
+                               static_cast<long long>(found));
                 Execute(db, "ROLLBACK");
                 return false;
             }
@@ -292,7 +295,8 @@ bool PreparePostgresStore(const std::string& uri, std::string* error)
         false);
     if (!prepared)
     {
-        *error = "cannot use the PostgreSQL database: " + store.error;
+        *error =
+            FormatText(Translate("cannot use the PostgreSQL database: %s"), store.error.c_str());
     }
     ClosePostgresStore(&store);
     return prepared;

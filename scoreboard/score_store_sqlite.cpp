@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "scoreboard/score_places.h"
+#include "scoreboard/score_request_log.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -268,7 +270,7 @@ bool PrepareSqliteStore(const std::string& target, std::string* error)
     std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(raw, &sqlite3_close_v2);
     auto fail = [&](const std::string& reason)
     {
-        *error = "cannot use " + target + ": " + reason;
+        *error = FormatText(Translate("cannot use %s: %s"), target.c_str(), reason.c_str());
         ExecuteSql(raw, "ROLLBACK");
         return false;
     };
@@ -298,7 +300,8 @@ bool PrepareSqliteStore(const std::string& target, std::string* error)
     }
     if (found > SQLITE_SCHEMA_VERSION)
     {
-        return fail("made by a newer scoreboard (schema version " + std::to_string(found) + ")");
+        return fail(FormatText(Translate("made by a newer scoreboard (schema version %lld)"),
+                               static_cast<long long>(found)));
     }
     for (int64_t step = found; step < SQLITE_SCHEMA_VERSION; ++step)
     {
@@ -390,7 +393,8 @@ bool ReadSqliteRows(const std::string& path, std::vector<StoredRow>* rows, std::
         raw, "SELECT name, score, mode, number, code, stored_at FROM results ORDER BY id");
     if (status != SQLITE_OK || !statement)
     {
-        *error = "cannot read " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory");
+        *error = FormatText(Translate("cannot read %s: %s"), path.c_str(),
+                            raw ? sqlite3_errmsg(raw) : "out of memory");
         return false;
     }
     while ((status = sqlite3_step(statement.get())) == SQLITE_ROW)
@@ -401,7 +405,7 @@ bool ReadSqliteRows(const std::string& path, std::vector<StoredRow>* rows, std::
     }
     if (status != SQLITE_DONE)
     {
-        *error = "cannot read " + path + ": " + sqlite3_errmsg(raw);
+        *error = FormatText(Translate("cannot read %s: %s"), path.c_str(), sqlite3_errmsg(raw));
     }
     return status == SQLITE_DONE;
 }

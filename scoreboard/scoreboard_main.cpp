@@ -1,28 +1,61 @@
 // vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE|URI] [--trust-proxy]
-// [--import FILE]: the game's score page. The game opens /rezultatas?v=NAME&r=CODE after every
-// campaign; / shows the ten best of each campaign.
+// [--import FILE] [--help]: the game's score page. The game opens /rezultatas?v=NAME&r=CODE after
+// every campaign; / shows the ten best of each campaign.
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <pthread.h>
 #include <string>
 #include <string_view>
 
+#include "scoreboard/score_page.h"
+#include "scoreboard/score_request_log.h"
 #include "scoreboard/score_server.h"
 #include "scoreboard/score_store.h"
+#include "text/translation.h"
 
 namespace
 {
 
-constexpr const char* USAGE =
+constexpr const char* USAGE = MarkText(
     "usage: vortanai-scoreboard [--port N] [--bind ADDRESS] [--db FILE|URI] [--trust-proxy]\n"
-    "                           [--import FILE]\n"
+    "                           [--import FILE] [--help]\n"
     "  --port         TCP port, default 8017 (0: any free port)\n"
     "  --bind         address to listen on, default 127.0.0.1\n"
     "  --db           SQLite file (default rekordai/rezultatai.sqlite) or PostgreSQL URI\n"
     "                 (postgresql://user@host/database)\n"
     "  --trust-proxy  take the client's address from X-Forwarded-For\n"
-    "  --import       copy every result of a SQLite file into the database, then exit\n";
+    "  --import       copy every result of a SQLite file into the database, then exit\n"
+    "  --help         this help\n"
+    "The page answers in the language of the browser, English or Lithuanian (the default);\n"
+    "?kalba=en or ?kalba=lt in the address chooses it.\n");
+
+// Where the catalogs are: the installed ones, or those VORTANAI_LOCALE_DIR names (the build's).
+const char* FindCatalogDir()
+{
+    const char* dir = std::getenv("VORTANAI_LOCALE_DIR");
+    return dir != nullptr && dir[0] != '\0' ? dir : VORTANAI_LOCALE_DIR;
+}
+
+// The page's texts in each of its languages, then the operator's language for the messages here;
+// false when the English catalog is missing. Before any thread starts: the language is the
+// process's.
+bool ChooseLanguages()
+{
+    const char* dir = FindCatalogDir();
+    const char* set = std::getenv("LANGUAGE");
+    std::string operatorLanguage = set != nullptr ? set : "";
+    bool translated[PAGE_LANGUAGES];
+    for (int language = 0; language < PAGE_LANGUAGES; ++language)
+    {
+        ChooseLanguage(PAGE_LANGUAGE_CODES[language], dir);
+        translated[language] = LoadPageTexts(static_cast<PageLanguage>(language));
+    }
+    set != nullptr ? setenv("LANGUAGE", operatorLanguage.c_str(), 1) : unsetenv("LANGUAGE");
+    ChooseLanguage(nullptr, dir);
+    return translated[PAGE_ENGLISH];
+}
 
 // The value of the option argv[*i]: after its '=', or the next argument (then *i moves on to
 // it); empty when there is none.
@@ -51,7 +84,8 @@ bool SetOption(std::string_view option, const std::string& value, ScoreboardOpti
     auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), port);
     if (status != std::errc() || end != value.data() + value.size() || port < 0 || port > 65535)
     {
-        *error = "--port wants a number from 0 to 65535, not " + value;
+        *error =
+            FormatText(Translate("--port wants a number from 0 to 65535, not %s"), value.c_str());
         return false;
     }
     options->port = port;
@@ -73,13 +107,13 @@ bool ParseScoreboardOptions(int argc, char** argv, ScoreboardOptions* options, s
         }
         if (option != "--port" && option != "--bind" && option != "--db" && option != "--import")
         {
-            *error = "unknown option " + std::string(argument);
+            *error = FormatText(Translate("unknown option %s"), std::string(argument).c_str());
             return false;
         }
         std::string value = ReadOptionValue(argc, argv, &i, option);
         if (value.empty())
         {
-            *error = std::string(option) + " wants a value";
+            *error = FormatText(Translate("%s wants a value"), std::string(option).c_str());
             return false;
         }
         if (!SetOption(option, value, options, error))
@@ -115,13 +149,14 @@ int ImportResults(const ScoreboardOptions& options)
     CloseScoreStore(&store);
     if (!imported)
     {
-        std::fprintf(stderr, "vortanai-scoreboard: %s\n",
-                     error.empty() ? ("cannot import: " + store.error).c_str() : error.c_str());
+        error =
+            error.empty() ? FormatText(Translate("cannot import: %s"), store.error.c_str()) : error;
+        std::fprintf(stderr, "vortanai-scoreboard: %s\n", error.c_str());
         return 1;
     }
     std::fprintf(stderr,
-                 "vortanai-scoreboard: imported %lld of %zu results from %s (%lld were "
-                 "there already)\n",
+                 Translate("vortanai-scoreboard: imported %lld of %zu results from %s (%lld were "
+                           "there already)\n"),
                  static_cast<long long>(added), rows.size(), options.importFile.c_str(),
                  static_cast<long long>(static_cast<int64_t>(rows.size()) - added));
     return 0;
@@ -131,11 +166,20 @@ int ImportResults(const ScoreboardOptions& options)
 
 int main(int argc, char** argv)
 {
+    bool english = ChooseLanguages();
     ScoreboardOptions options;
     std::string error;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (std::string_view(argv[i]) == "--help")
+        {
+            std::fputs(Translate(USAGE), stdout);
+            return 0;
+        }
+    }
     if (!ParseScoreboardOptions(argc, argv, &options, &error))
     {
-        std::fprintf(stderr, "vortanai-scoreboard: %s\n%s", error.c_str(), USAGE);
+        std::fprintf(stderr, "vortanai-scoreboard: %s\n%s", error.c_str(), Translate(USAGE));
         return 2;
     }
     if (!PrepareScoreStore(options.database, &error))
@@ -157,19 +201,26 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN); // a browser closing early must not end the server
     std::signal(SIGXFSZ, SIG_IGN); // a file size limit fails the write, reported as such
 
+    if (!english)
+    {
+        std::fprintf(stderr,
+                     Translate("vortanai-scoreboard: no English catalog in %s: every page "
+                               "is in Lithuanian\n"),
+                     FindCatalogDir());
+    }
     int port = 0;
     if (!StartScoreboard(options, &port, &error))
     {
         std::fprintf(stderr, "vortanai-scoreboard: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "vortanai-scoreboard: listening on %s port %d, database %s\n",
+    std::fprintf(stderr, Translate("vortanai-scoreboard: listening on %s port %d, database %s\n"),
                  options.bind.c_str(), port, DescribeDatabase(options.database).c_str());
     int signal = 0;
     sigwait(&signals, &signal);
-    std::fprintf(stderr, "vortanai-scoreboard: %s, stopping\n",
+    std::fprintf(stderr, Translate("vortanai-scoreboard: %s, stopping\n"),
                  signal == SIGINT ? "SIGINT" : "SIGTERM");
     StopScoreboard();
-    std::fprintf(stderr, "vortanai-scoreboard: stopped\n");
+    std::fputs(Translate("vortanai-scoreboard: stopped\n"), stderr);
     return 0;
 }

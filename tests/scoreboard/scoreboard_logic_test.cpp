@@ -15,6 +15,7 @@
 #include "scoreboard/score_rate_limit.h"
 #include "scoreboard/score_request.h"
 #include "scoreboard/score_request_log.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -64,14 +65,10 @@ TEST(ScoreboardLogic, PlacesCountTheBetterResultsOfEachCampaignAndKeepItsTenBest
     ClearPlaceCounts(loaded);
     std::vector loadedResults(results.begin(), results.begin() + 2000);
     std::map<std::pair<uint8_t, int32_t>, int64_t> groups;
-    for (const FedResult& result : loadedResults)
-    {
-        ++groups[{result.mode, result.score}];
-    }
-    for (auto [group, count] : groups)
-    {
-        AddScoreGroup(loaded, group.first, group.second, count);
-    }
+    std::ranges::for_each(loadedResults, [&](const FedResult& r) { ++groups[{r.mode, r.score}]; });
+    std::ranges::for_each(
+        groups, [&](auto group)
+        { AddScoreGroup(loaded, group.first.first, group.first.second, group.second); });
     InstallPlaceCounts(
         loaded, {TenBest(loadedResults, MODE_FIXED), TenBest(loadedResults, MODE_RANDOM)}, 0);
     {
@@ -137,35 +134,47 @@ TEST(ScoreboardLogic, QueriesDecodeAsABrowserWritesThemAndOnlyTheGamesNamesAndCo
     EXPECT_TRUE(SplitTarget("/").path == "/" && SplitTarget("/").query.empty());
     EXPECT_EQ(ReadForwardedAddress("1.2.3.4, 10.0.0.1", "peer"), "10.0.0.1");
     EXPECT_EQ(ReadForwardedAddress("1.2.3.4,  ", "peer"), "peer");
-    std::string code = MakeCode(123456, MODE_RANDOM, 77);
-    struct Case
+    // The page's language: a line "query|Accept-Language>chosen", '+' when the address chose.
+    std::string_view choices = "|>lt\n|en>en\n|EN-gb, lt;q=0.9>en\n|lt;q=0.5,en;q=.8>lt\n"
+                               "|en;q=0.5,lt>lt\n|lt;q=0.5, en;q=0.8;level=1>en\n|de,fr>lt\n|*>lt\n"
+                               "|de, *;q=0.5, lt;q=0.1>en\n|en-US;q=0, en;Q=0.001>en\n|en;q=0>lt\n"
+                               "|en;q=1.001>lt\n|en;q=2>lt\n|en;q=>lt\n|en;q=0.5x>lt\n"
+                               "|eng, e, ;;,=>lt\nkalba=en|lt>en+\nv=1&kalba=lt|en>lt+\n"
+                               "kalba=xx|en>en\nkalba=EN|>lt\nkalba=en&kalba=en|>lt\n";
+    for (size_t end; (end = choices.find('\n')) != std::string_view::npos;
+         choices.remove_prefix(end + 1))
     {
-        std::string query;
-        bool passes;
+        std::string_view asked = choices.substr(0, end);
+        size_t bar = asked.find('|'), arrow = asked.find('>');
+        PageChoice choice =
+            ReadPageChoice(asked.substr(0, bar), asked.substr(bar + 1, arrow - bar - 1));
+        EXPECT_EQ(PAGE_LANGUAGE_CODES[choice.language] + std::string(choice.asked ? "+" : ""),
+                  asked.substr(arrow + 1))
+            << asked;
+    }
+    std::string code = MakeCode(123456, MODE_RANDOM, 77);
+    const std::pair<std::string, bool> cases[] = {
+        {"v=Ona+B&r=" + code, true},
+        {"r=" + code + "&v=" + std::string(NAME_MAX_LENGTH, 'z'), true},
+        {"v=" + std::string(NAME_MAX_LENGTH + 1, 'z') + "&r=" + code, false},
+        {"v=&r=" + code, false},
+        {"v=O%27Brien&r=" + code, false},
+        {"v=%C4%85&r=" + code, false},
+        {"v=Ona&v=Ona&r=" + code, false},
+        {"v=Ona&r=" + code.substr(0, 16), false},
+        {"v=Ona&r=" + code.substr(0, 16) + "%00", false},
+        {"v=Ona&r=" + code.substr(0, 9) + char('0' + (code[9] - '0' + 1) % 10) + code.substr(10),
+         false},
+        {"v=Ona&r=" + MakeCode(CampaignScoreMax() + 1, MODE_FIXED, 1), false},
+        {"v=Ona&r=" + MakeCode(CampaignScoreMax(), MODE_FIXED, 1), true},
     };
-    const Case cases[] = {
-        {.query = "v=Ona+B&r=" + code, .passes = true},
-        {.query = "r=" + code + "&v=" + std::string(NAME_MAX_LENGTH, 'z'), .passes = true},
-        {.query = "v=" + std::string(NAME_MAX_LENGTH + 1, 'z') + "&r=" + code, .passes = false},
-        {.query = "v=&r=" + code, .passes = false},
-        {.query = "v=O%27Brien&r=" + code, .passes = false},
-        {.query = "v=%C4%85&r=" + code, .passes = false},
-        {.query = "v=Ona&v=Ona&r=" + code, .passes = false},
-        {.query = "v=Ona&r=" + code.substr(0, 16), .passes = false},
-        {.query = "v=Ona&r=" + code.substr(0, 16) + "%00", .passes = false},
-        {.query = "v=Ona&r=" + code.substr(0, 9) + char('0' + (code[9] - '0' + 1) % 10) +
-                  code.substr(10),
-         .passes = false},
-        {.query = "v=Ona&r=" + MakeCode(CampaignScoreMax() + 1, MODE_FIXED, 1), .passes = false},
-        {.query = "v=Ona&r=" + MakeCode(CampaignScoreMax(), MODE_FIXED, 1), .passes = true},
-    };
-    for (const Case& c : cases)
+    for (const auto& [query, passes] : cases)
     {
         Submission submission{};
-        EXPECT_EQ(ReadSubmission(c.query, &submission), c.passes) << c.query;
+        EXPECT_EQ(ReadSubmission(query, &submission), passes) << query;
     }
     Submission submission{};
-    ASSERT_TRUE(ReadSubmission(cases[0].query, &submission));
+    ASSERT_TRUE(ReadSubmission(cases[0].first, &submission));
     EXPECT_TRUE(submission.name == "Ona B" && submission.code == code &&
                 submission.verified.score == 123456 && submission.verified.mode == MODE_RANDOM &&
                 submission.verified.number == 77);
@@ -175,7 +184,7 @@ TEST(ScoreboardLogic, PagesEscapeEveryNameAndMarkTheResultOnItsBoard)
 {
     EXPECT_EQ(EscapeHtml("<a href='x'>&\""), "&lt;a href=&#39;x&#39;&gt;&amp;&quot;");
     ScoreBoard board{{}, {{3, "A", 950}, {7, "<b>", 900}}};
-    std::string page = RenderResultPage({7, "<b>", 900, MODE_RANDOM, 2, 5}, true, board);
+    std::string page = RenderResultPage({7, "<b>", 900, MODE_RANDOM, 2, 5}, true, board, {});
     for (const char* shown :
          {"<p class=\"name\">&lt;b&gt;</p><p class=\"score\">900</p>", "place\">2</b> i\xc5\xa1 5",
           "<tr class=\"mine\"><td class=\"place\">2.</td><td class=\"name\">&lt;b&gt;</td>",
@@ -185,7 +194,7 @@ TEST(ScoreboardLogic, PagesEscapeEveryNameAndMarkTheResultOnItsBoard)
     {
         EXPECT_NE(page.find(shown), std::string::npos) << shown;
     }
-    EXPECT_EQ(RenderBoardPage(board).find("class=\"mine\""), std::string::npos);
+    EXPECT_EQ(RenderBoardPage(board, PAGE_LITHUANIAN).find("class=\"mine\""), std::string::npos);
 }
 
 TEST(ScoreboardLogic, TheBoardPageIsServedReadyMadeAndRenderedAgainOnlyWhenATenBestChanges)
@@ -193,26 +202,35 @@ TEST(ScoreboardLogic, TheBoardPageIsServedReadyMadeAndRenderedAgainOnlyWhenATenB
     ResetScorePlaces("sync");
     BoardPage boardPage;
     Answer answer;
-    EXPECT_FALSE(boardPage.Serve(&answer, true)); // no counts: the database is to read it
+    EXPECT_FALSE(boardPage.Serve(&answer, true, PAGE_LITHUANIAN)); // no counts: read the database
     PlaceCounts loaded[2];
     ClearPlaceCounts(loaded);
     ScoreBoard board{{{1, "Ona", 500}}, {}};
     InstallPlaceCounts(loaded, board, 0);
-    ASSERT_TRUE(boardPage.Serve(&answer, true));
+    ASSERT_TRUE(boardPage.Serve(&answer, true, PAGE_LITHUANIAN));
     EXPECT_TRUE(answer.bytes.starts_with("HTTP/1.1 200 OK\r\n") &&
-                answer.bytes.ends_with("\r\n\r\n" + RenderBoardPage(board)) &&
+                answer.bytes.ends_with("\r\n\r\n" + RenderBoardPage(board, PAGE_LITHUANIAN)) &&
                 answer.bytes.find("X-Vortanai-Result: board\r\n") != std::string::npos &&
                 answer.outcome == "board");
     Answer made;
-    ASSERT_TRUE(boardPage.Serve(&made, false)); // a HEAD or an HTTP/1.0 GET: a response to adjust
-    EXPECT_TRUE(made.bytes.empty() && made.response.body() == RenderBoardPage(board));
+    ASSERT_TRUE(boardPage.Serve(&made, false, PAGE_LITHUANIAN)); // a HEAD or HTTP/1.0: to adjust
+    EXPECT_TRUE(made.bytes.empty() &&
+                made.response.body() == RenderBoardPage(board, PAGE_LITHUANIAN));
     {
         std::lock_guard lock(scorePlaces.mutex);
         TakeInResult({2, MODE_FIXED, 400, "Jonas"});
     }
     board.fixedRows.push_back({2, "Jonas", 400});
-    ASSERT_TRUE(boardPage.Serve(&answer, true));
-    EXPECT_TRUE(answer.bytes.ends_with(RenderBoardPage(board)));
+    // Each language is rendered and kept on its own, in the catalog's words.
+    ChooseLanguage("en", std::getenv("VORTANAI_LOCALE_DIR"));
+    ASSERT_TRUE(LoadPageTexts(PAGE_ENGLISH));
+    ASSERT_TRUE(boardPage.Serve(&made, true, PAGE_ENGLISH) &&
+                boardPage.Serve(&answer, true, PAGE_LITHUANIAN));
+    EXPECT_TRUE(made.bytes.ends_with(RenderBoardPage(board, PAGE_ENGLISH)) &&
+                made.bytes.find("Content-Language: en\r\n") != std::string::npos &&
+                made.bytes.find("Fixed campaign: top ten") != std::string::npos &&
+                answer.bytes.ends_with(RenderBoardPage(board, PAGE_LITHUANIAN)))
+        << made.bytes;
 }
 
 TEST(ScoreboardLogic, LogLinesArePrintableAndCutShortAndWrittenInBatchesButFailuresAtOnce)

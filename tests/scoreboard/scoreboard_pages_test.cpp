@@ -105,18 +105,41 @@ TEST_P(ScoreboardServer, StoresEachCodeOnceAndPlacesItWithinItsCampaignButNotOnH
     EXPECT_NE(ReadTestFile(server.log).find(logged), NONE);
 }
 
+// English where the browser weighs it above Lithuanian or the address asks for it with ?kalba=,
+// which the page's links then ask for too; Lithuanian otherwise (with no header: the tests above).
+TEST_P(ScoreboardServer, AnswersInTheLanguageAskedForAndItsLinksKeepWhatTheAddressChose)
+{
+    const std::string result = ResultPath("Ona", MakeCode(700, MODE_FIXED, 1));
+    // The path, its Accept-Language, the language answered, a text shown and the way back to the
+    // board (which has none).
+    for (auto [path, languages, language, shown, link] : std::initializer_list<
+             std::tuple<std::string, std::string, std::string, const char*, std::string>>{
+             {"/", "", "lt", "Fiksuota kampanija: de\xc5\xa1imt geriausi\xc5\xb3", ""},
+             {"/", "de, en-GB;q=0.8, lt;q=0.5", "en", "Fixed campaign: top ten", ""},
+             {"/?kalba=lt", "en", "lt", "Fiksuota kampanija", ""},
+             {result + "&kalba=en", "lt", "en", "Your result has been added", "./?kalba=en"},
+             {result + "&kalba=xx", "en", "en", "was already recorded", "./"},
+             {"/nera?kalba=lt", "en", "lt", "Puslapis nerastas", "./?kalba=lt"},
+             {"/nera?kalba=en&kalba=en", "fr", "lt", "Puslapis nerastas", "./"}})
+    {
+        httplib::Response res = Get(path, {{"Accept-Language", languages}});
+        EXPECT_TRUE(res.get_header_value("Content-Language") == language &&
+                    res.get_header_value("Vary") == "Accept-Language" &&
+                    res.body.find("<html lang=\"" + language + "\">") == 16 &&
+                    res.body.find(shown) != NONE &&
+                    (link.empty() ? res.body.find("href") == NONE
+                                  : res.body.find("href=\"" + link + "\"") != NONE))
+            << path << " " << languages << "\n"
+            << res.body;
+    }
+}
+
 TEST_P(ScoreboardServer, BadNamesCodesAndRequestsAreRefusedAndStoreNothing)
 {
     std::string code = MakeCode(123456, MODE_FIXED, 7);
     const std::string lengthy(9000, 'a');
     const httplib::Headers none;
-    struct Refused
-    {
-        std::string path;
-        httplib::Headers headers;
-        int status;
-    };
-    const Refused cases[] = {
+    const std::tuple<std::string, httplib::Headers, int> cases[] = {
         {"/rezultatas", none, 400},
         {"/rezultatas?r=" + code, none, 400},
         {ResultPath("", code), none, 400},
@@ -136,11 +159,11 @@ TEST_P(ScoreboardServer, BadNamesCodesAndRequestsAreRefusedAndStoreNothing)
         {"/", {{"X-Long", lengthy}}, 431},
         {"/", {{"Content-Length", "100000000"}}, 413},
     };
-    for (const Refused& refused : cases)
+    for (const auto& [path, headers, status] : cases)
     {
-        SCOPED_TRACE(refused.path.substr(0, 80) + std::to_string(refused.status));
-        httplib::Response res = Get(refused.path, refused.headers);
-        EXPECT_EQ(res.status, refused.status);
+        SCOPED_TRACE(path.substr(0, 80) + std::to_string(status));
+        httplib::Response res = Get(path, headers);
+        EXPECT_EQ(res.status, status);
         EXPECT_NE(res.body.find(REJECTED), NONE);
         EXPECT_EQ(res.body.find("<script"), NONE); // nothing of the address is shown
     }
