@@ -10,6 +10,7 @@ set(VORTANAI_INSTALL_DATA_DIR ${CMAKE_INSTALL_PREFIX}/${VORTANAI_INSTALL_DATA})
 set(VORTANAI_INSTALL_GAME ${CMAKE_INSTALL_PREFIX}/${VORTANAI_INSTALL_LIBEXEC}/vortanai)
 set(VORTANAI_INSTALL_SCOREBOARD ${CMAKE_INSTALL_FULL_SBINDIR}/vortanai-scoreboard)
 set(VORTANAI_INSTALL_SBIN ${CMAKE_INSTALL_FULL_SBINDIR})
+set(VORTANAI_INSTALL_LOCALE_DIR ${CMAKE_INSTALL_FULL_LOCALEDIR})
 configure_file(tools/launcher/vortanai.sh.in launcher/vortanai @ONLY)
 configure_file(desktop/org.vortanai.Vortanai.metainfo.xml desktop/org.vortanai.Vortanai.metainfo.xml
                @ONLY)
@@ -33,7 +34,8 @@ install(FILES ${CMAKE_BINARY_DIR}/scoreboard/vortanai-scoreboard.service
 # Man pages from their scdoc sources in doc/man, the Lithuanian ones in doc/man/lt.
 find_program(SCDOC scdoc)
 if(SCDOC)
-    foreach(page vortanai.6 vortanai-maze.6 vortanai-scoreboard.8 lt/vortanai.6)
+    foreach(page vortanai.6 vortanai-maze.6 vortanai-scoreboard.8 lt/vortanai.6 lt/vortanai-maze.6
+             lt/vortanai-scoreboard.8)
         set(source ${CMAKE_SOURCE_DIR}/doc/man/${page}.scd)
         get_filename_component(language ${page} DIRECTORY)
         add_custom_command(OUTPUT man/${page}.gz

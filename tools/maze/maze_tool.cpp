@@ -8,20 +8,32 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "maze/maze_file.h"
 #include "maze/maze_grid.h"
+#include "text/translation.h"
 
 namespace
 {
 
-const char* const USAGE = "usage: vortanai-maze LENGTH WIDTH DIFFICULTY SEED | vortanai-maze "
-                          "--check FILE (sizes 8..128, difficulty 1..10, seed 0..4294967295)\n";
+const char* const USAGE = MarkText("usage: vortanai-maze LENGTH WIDTH DIFFICULTY SEED | "
+                                   "vortanai-maze --check FILE (sizes 8..128, difficulty 1..10, "
+                                   "seed 0..4294967295)\n");
 
 constexpr int EXIT_ACCEPTED = 0;
 constexpr int EXIT_REJECTED = 1;
 constexpr int EXIT_USAGE = 2;
+
+// A message in the user's language, chosen as the game chooses it only when there is one to say:
+// scripts run the tool many times over, and a maze needs no catalog.
+const char* TranslateMessage(const char* id)
+{
+    const char* dir = std::getenv("VORTANAI_LOCALE_DIR");
+    ChooseLanguage(nullptr, dir != nullptr && dir[0] != '\0' ? dir : VORTANAI_LOCALE_DIR);
+    return Translate(id);
+}
 
 // A whole argument of decimal digits within low ... high: no sign, blank or anything after it.
 bool ParseArgument(const char* text, uint64_t low, uint64_t high, uint64_t* value)
@@ -77,7 +89,7 @@ int GenerateCommand(char** argv)
         !ParseArgument(argv[3], MAZE_MIN_DIFFICULTY, MAZE_MAX_DIFFICULTY, &difficulty) ||
         !ParseArgument(argv[4], 0, UINT32_MAX, &seed))
     {
-        std::fputs(USAGE, stderr);
+        std::fputs(TranslateMessage(USAGE), stderr);
         return EXIT_USAGE;
     }
     // The game takes the seed as a signed 32-bit value and uses its bit pattern.
@@ -92,7 +104,9 @@ int CheckCommand(const char* path)
 {
     if (!LoadMazeFile(path))
     {
-        std::fprintf(stderr, "vortanai-maze: cannot read a maze from %s\n", path);
+        std::fprintf(stderr,
+                     TranslateMessage(MarkText("vortanai-maze: cannot read a maze from %s\n")),
+                     path);
         return EXIT_USAGE;
     }
     PrintMaze();
@@ -116,6 +130,6 @@ int main(int argc, char** argv)
     {
         return CheckCommand(argv[2]);
     }
-    std::fputs(USAGE, stderr);
+    std::fputs(TranslateMessage(USAGE), stderr);
     return EXIT_USAGE;
 }
