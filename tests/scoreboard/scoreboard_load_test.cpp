@@ -197,24 +197,19 @@ TEST(ScoreboardLoad, KilledFullOrCutOffFromItsDatabaseItLosesNothingAndAnswers50
         Submit({lost.port}, 16, 500, Distinct, 250, [] { ControlPostgres("-m immediate stop"); });
     std::string readOnly = "ALTER DATABASE " + uri.substr(uri.rfind('/') + 1) +
                            " SET default_transaction_read_only = on";
-    struct Step
+    // Each step: SQL run first, pg_ctl's action, the status answered and the reason logged.
+    for (auto [sql, action, status, reason] :
+         std::initializer_list<std::tuple<const char*, const char*, int, const char*>>{
+             {"", "", 503, "connection to server at \"127.0.0.1\""},
+             {"", "start", 200, ""},
+             {"", "restart", 200, ""},
+             {readOnly.c_str(), "restart", 503, "ERROR:  cannot execute INSERT"}})
     {
-        const char* sql;
-        const char* action; // of pg_ctl
-        int status;
-        const char* reason; // logged with a 503
-    };
-    for (const Step& step : {Step{"", "", 503, "connection to server at \"127.0.0.1\""},
-                             {"", "start", 200, ""},
-                             {"", "restart", 200, ""},
-                             {readOnly.c_str(), "restart", 503, "ERROR:  cannot execute INSERT"}})
-    {
-        QueryStore(uri, step.sql);
-        ASSERT_TRUE(!*step.action || ControlPostgres(step.action));
-        EXPECT_EQ(Fetch(lost.port, Distinct(1000 + step.status)).status, step.status)
-            << step.action;
+        QueryStore(uri, sql);
+        ASSERT_TRUE(!*action || ControlPostgres(action));
+        EXPECT_EQ(Fetch(lost.port, Distinct(1000 + status)).status, status) << action;
         std::string log = ReadTestFile(lost.log);
-        EXPECT_NE(log.find(std::string(" 503 failed: ") + step.reason), std::string::npos) << log;
+        EXPECT_NE(log.find(std::string(" 503 failed: ") + reason), std::string::npos) << log;
     }
     ExpectEveryAddedStored(uri, answered);
     EXPECT_EQ(Fetch(lost.port, "/").status, 200);

@@ -144,10 +144,8 @@ TEST_P(ScoreboardPlaces, OneAtATimeOverThreeServersEachPlaceEqualsAFullCountAndB
         }
         EXPECT_NE(Fetch(servers[i].port, "/").body.find("Naujas"), std::string::npos);
     }
-    for (const ServerProcess& server : servers)
-    {
-        EXPECT_EQ(StopServer(server), 0);
-    }
+    EXPECT_EQ(std::ranges::count_if(servers, [](auto& server) { return StopServer(server) == 0; }),
+              std::ssize(servers));
 }
 
 TEST_P(ScoreboardPlaces, SixtyFourClientsOnThreeServersEachPlaceLiesBetweenTheCountsAroundIt)
@@ -203,10 +201,8 @@ TEST_P(ScoreboardPlaces, SixtyFourClientsOnThreeServersEachPlaceLiesBetweenTheCo
         }
     }
     EXPECT_EQ(placed, 64 * 6);
-    for (const ServerProcess& server : servers)
-    {
-        EXPECT_EQ(StopServer(server), 0);
-    }
+    EXPECT_EQ(std::ranges::count_if(servers, [](auto& server) { return StopServer(server) == 0; }),
+              std::ssize(servers));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ScoreboardPlaces, testing::Values("sqlite", "postgresql"),
