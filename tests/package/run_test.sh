@@ -2,8 +2,9 @@
 # The Debian packages as a player and an operator meet them: built by scripts/package, checked
 # by lintian, desktop-file-validate and appstreamcli, installed with apt-get, the installed game
 # started under Xvfb with a fresh HOME (splash drawn, ended with Esc presses), the installed
-# service started as its unit starts it and asked for a page, each man page formatted without
-# a warning, then the packages removed and the player's and the service's data checked kept.
+# service started as its unit starts it and asked for a page in English, each man page (English
+# and Lithuanian) formatted without a warning, then the packages removed and the player's and the
+# service's data checked kept.
 # Needs root (it installs the packages).
 set -euo pipefail
 if [ -z "${E2E_OWN_DISPLAY:-}" ]; then
@@ -72,16 +73,17 @@ service_port() { sed -n 's/.*listening on .* port \([0-9]*\),.*/\1/p' "$ARTIFACT
 wait_until 20 service_port >/dev/null || fail "the service did not start: $(cat "$ARTIFACTS/service.log")"
 port=$(service_port)
 exec 3<>"/dev/tcp/127.0.0.1/$port"
-printf 'GET / HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
+printf 'GET / HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept-Language: en\r\n\r\n' >&3
 reply=$(cat <&3)
 exec 3<&-
-[[ $reply == "HTTP/1.1 200"* ]] || fail "the service answered: ${reply:0:200}"
+# In English, from the catalogs of its own package.
+[[ $reply == "HTTP/1.1 200"* && $reply == *"top ten"* ]] || fail "the service answered: ${reply:0:200}"
 kill "$SERVICE_PID" && wait "$SERVICE_PID" || true
 SERVICE_PID=""
 [ -e /var/lib/vortanai/rezultatai.sqlite ] || fail "the service made no database"
 
-for page in /usr/share/man/man6/vortanai.6.gz /usr/share/man/man6/vortanai-maze.6.gz \
-    /usr/share/man/man8/vortanai-scoreboard.8.gz; do
+for page in /usr/share/man/{,lt/}man6/vortanai.6.gz /usr/share/man/{,lt/}man6/vortanai-maze.6.gz \
+    /usr/share/man/{,lt/}man8/vortanai-scoreboard.8.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man -l $page: $warnings"
 done
