@@ -4,9 +4,9 @@
 #include <SDL2/SDL.h>
 #include <cstdlib>
 
-#include "platform/code_page.h"
 #include "platform/game_pad_sdl.h"
 #include "platform/key_codes.h"
+#include "text/code_page.h"
 
 namespace
 {

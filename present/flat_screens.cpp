@@ -1,6 +1,7 @@
 #include "present/flat_screens.h"
 
 #include <GL/gl.h>
+#include <cstring>
 
 #include "flow/game_state.h"
 #include "maze/maze_render.h"
@@ -10,6 +11,8 @@
 #include "records/records_file.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
+#include "text/code_page.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -17,10 +20,9 @@ namespace
 constexpr float TWO_PI = 6.2831853f;
 constexpr float SPLASH_PICTURE_SHOWN = 6.911503979802812f; // 2.2 pi
 constexpr float SPLASH_LENGTH = 12.5663706f;               // 4 pi
-
-// "Šio seed vortanas neturi kelio į išėjimą" in code page 1257.
-constexpr const char* SEED_REJECTED_TEXT =
-    "\xD0io seed vortanas neturi kelio \xE1 i\xF0\xEBjim\xE0";
+// Names of code page 1257 letters in UTF-8: each letter takes three bytes at most.
+constexpr size_t NAME_UTF8_SIZE = 3 * NAME_MAX_LENGTH + 1;
+constexpr size_t RECORD_NAME_UTF8_SIZE = 3 * sizeof(RecordEntry::name);
 
 struct CreditsLine
 {
@@ -28,15 +30,24 @@ struct CreditsLine
     const char* text;
 };
 
-// Code page 1257: 0xFB u with macron, 0xEB e with dot above, 0xFE z with caron.
+// Looked up in the catalog as they are drawn.
 constexpr CreditsLine CREDITS_LINES[] = {
-    {1.5f, "Vortanai 2 KOMETA"},
-    {1.2f, "Autoriai: Vortan\xF8 k\xFBr\xEBj\xF8 komanda"},
-    {0.9f, "Testuotojai: \xFE"
-           "aid\xEBjai ir automatiniai testai"},
-    {0.6f, "Naudoti libai: OpenGL (vaizdas), OpenAL (garsas), TGA u\xFEkrovimo libas"},
-    {-0.2f, "Vortanai Linux leidimas, 2026 m."},
+    {1.5f, MarkText("Vortanai 2 KOMETA")},
+    {1.2f, MarkText("Autoriai: Vortanų kūrėjų komanda")},
+    {0.9f, MarkText("Testuotojai: žaidėjai ir automatiniai testai")},
+    {0.6f, MarkText("Naudoti libai: OpenGL (vaizdas), OpenAL (garsas), TGA užkrovimo libas")},
+    {-0.2f, MarkText("Vortanai Linux leidimas, 2026 m.")},
 };
+
+// The name (code page 1257, `length` bytes of it) in UTF-8.
+void ConvertName(const char* name, size_t length, char* utf8, size_t size)
+{
+    char bytes[NAME_MAX_LENGTH + 1];
+    length = length < NAME_MAX_LENGTH ? length : NAME_MAX_LENGTH;
+    std::memcpy(bytes, name, length);
+    bytes[length] = '\0';
+    ConvertToUtf8(bytes, utf8, size);
+}
 
 // A grey frame around an olive panel, each given by its lower-left and upper-right corners.
 void DrawFramedPanel(float x0, float y0, float x1, float y1, float inset)
@@ -88,10 +99,14 @@ void MarkNameCursor()
     glColor4f(1.0f, 0.8f, 0.2f, 1.0f);
     glRasterPos2f(-1.0f, 0.1f);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    PrintText("Vardas: %.*s", static_cast<int>(nameCursor), playerName);
+    char before[NAME_UTF8_SIZE];
+    ConvertName(playerName, nameCursor, before, sizeof before);
+    PrintText(Translate("Vardas: %s"), before);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     bool letter = nameCursor < nameLength && playerName[nameCursor] != ' ';
-    PrintText("%c", letter ? playerName[nameCursor] : '_');
+    char under[NAME_UTF8_SIZE];
+    ConvertName(letter ? &playerName[nameCursor] : "_", 1, under, sizeof under);
+    PrintText("%s", under);
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
 }
 
@@ -149,10 +164,10 @@ int32_t DrawCustomMaze()
     DrawBox(-1.4f, -1.35f, 1.4f, 0.95f);
 
     const char* labels[4] = {
-        "Vortano ilgis (nuo 8 iki 128): %3i",
-        "Vortano plotis (nuo 8 iki 128): %3i",
-        "Vortano sunkumas (nuo 1 iki 10): %3i",
-        "Vortano seed (0 - random): %6i",
+        MarkText("Vortano ilgis (nuo 8 iki 128): %3i"),
+        MarkText("Vortano plotis (nuo 8 iki 128): %3i"),
+        MarkText("Vortano sunkumas (nuo 1 iki 10): %3i"),
+        MarkText("Vortano seed (0 - random): %6i"),
     };
     const int32_t values[4] = {gameState.customLength, gameState.customWidth,
                                gameState.customDifficulty, gameState.customSeed};
@@ -168,14 +183,14 @@ int32_t DrawCustomMaze()
             glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
         }
         glRasterPos2f(-1.3f, 0.4f - 0.4f * static_cast<float>(line));
-        PrintText(labels[line], values[line]);
+        PrintText(Translate(labels[line]), values[line]);
     }
     if (gameState.customSeedRejected)
     {
         SetOverlayView();
         glColor4f(1.0f, 0.6f, 0.4f, 0.8f);
         glRasterPos2f(-1.3f, -1.6f);
-        PrintText("%s", SEED_REJECTED_TEXT);
+        PrintText("%s", Translate("Šio seed vortanas neturi kelio į išėjimą"));
     }
     DrawOverlay();
     glEnable(GL_DEPTH_TEST);
@@ -188,13 +203,17 @@ int32_t DrawNameEntry()
     DrawFramedPanel(-1.25f, -0.35f, 1.25f, 0.35f, 0.05f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
     glRasterPos2f(-1.0f, 0.1f);
-    PrintText("Vardas: %s_", playerName);
+    char name[NAME_UTF8_SIZE];
+    ConvertName(playerName, nameLength, name, sizeof name);
+    // TRANSLATORS: the name being typed; a cursor (_) is drawn right after it.
+    PrintText(Translate("Vardas: %s"), name);
+    PrintText("_");
     if (nameCursorShown)
     {
         MarkNameCursor();
     }
     glRasterPos2f(-1.0f, -0.1f);
-    PrintText("Rezultatas: %d", gameState.score);
+    PrintText(Translate("Rezultatas: %d"), gameState.score);
     DrawOverlay();
     glEnable(GL_DEPTH_TEST);
     return 1;
@@ -206,12 +225,15 @@ int32_t DrawRecords()
     DrawFramedPanel(-1.25f, -2.05f, 1.25f, 2.05f, 0.05f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
     glRasterPos2f(-1.0f, 1.5f);
-    PrintText("Kampanijos rekordai:");
+    PrintText("%s", Translate("Kampanijos rekordai:"));
     for (uint32_t i = 0; i < recordCount; ++i)
     {
+        char name[RECORD_NAME_UTF8_SIZE];
+        ConvertToUtf8(records[i].name, name, sizeof name);
         SetOverlayView();
         glRasterPos2f(-1.0f, 1.0f - 0.25f * static_cast<float>(i));
-        PrintText("%d. %s - %d", static_cast<int>(i + 1), records[i].name,
+        // TRANSLATORS: a record's place, the player's name and the score.
+        PrintText(Translate("%d. %s - %d"), static_cast<int>(i + 1), name,
                   static_cast<int>(records[i].score));
     }
     DrawOverlay();
@@ -228,14 +250,14 @@ int32_t DrawCredits()
     {
         SetOverlayView();
         glRasterPos2f(-2.4f, line.y);
-        PrintText("%s", line.text);
+        PrintText("%s", Translate(line.text));
     }
     // Blinks: hidden for the first half of every second, shown for the second.
     if (static_cast<int32_t>(gameState.screenClock * 2.0f) % 2 == 1)
     {
         SetOverlayView();
         glRasterPos2f(-0.5f, -3.0f);
-        PrintText("Baigti - spausk ENTER");
+        PrintText("%s", Translate("Baigti - spausk ENTER"));
     }
     gameState.screenClock += gameState.frameSeconds;
     glEnable(GL_DEPTH_TEST);

@@ -11,14 +11,13 @@
 #include "resources/help_text.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
+#include "text/code_page.h"
+#include "text/translation.h"
 
 FpsCounter fpsCounter;
 
 namespace
 {
-
-// "Užkraunami duomenys..." in code page 1257 (0xFE is z with caron).
-constexpr const char* LOADING_TEXT = "U\xFEkraunami duomenys...";
 
 // A picture of the bound texture as a box; its lowest s and t go to the lower-left corner.
 void DrawPicture(float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
@@ -82,11 +81,15 @@ void DrawHelpBox()
     glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
     DrawBox(-4.05f, -3.05f, 4.05f, 3.05f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    // Each line of the file, in UTF-8, is its own id in the catalog: a line the catalog lacks (a
+    // player's own edit, an empty line) is drawn as it stands.
     for (uint32_t i = 0; i < helpLineCount; ++i)
     {
+        char line[HELP_LINE_LENGTH * 3];
+        ConvertToUtf8(helpLines[i], line, sizeof line);
         SetOverlayView();
         glRasterPos2f(-3.9f, 2.8f - 0.2f * static_cast<float>(i));
-        PrintText("%s", helpLines[i]);
+        PrintText("%s", line[0] != '\0' ? Translate(line) : line);
     }
 }
 
@@ -96,7 +99,7 @@ void DrawLoadingPicture()
     BeginFlatPicture();
     glColor3f(0.6f, 0.6f, 0.6f);
     glRasterPos2f(-0.5f, 0.0f);
-    PrintText("%s", LOADING_TEXT);
+    PrintText("%s", Translate("Užkraunami duomenys..."));
 }
 
 } // namespace
@@ -120,22 +123,22 @@ void DrawHud()
     if (campaign)
     {
         glRasterPos2f(textX, -3.5f + lift);
-        PrintText("Vortanas: %i/5", static_cast<int>(gameState.levelNumber));
+        PrintText(Translate("Vortanas: %i/5"), static_cast<int>(gameState.levelNumber));
         glRasterPos2f(textX, -3.7f + lift);
-        PrintText("Rezultatas: %4i", gameState.score);
+        PrintText(Translate("Rezultatas: %4i"), gameState.score);
     }
     glRasterPos2f(textX, -3.9f + lift);
-    PrintText("Laikas: %4i", gameState.levelSeconds);
+    PrintText(Translate("Laikas: %4i"), gameState.levelSeconds);
     if (bestShown)
     {
         glRasterPos2f(textX, -3.9f);
         if (newBestShown)
         {
-            PrintText("%s", "Naujas geriausias laikas!");
+            PrintText("%s", Translate("Naujas geriausias laikas!"));
         }
         else
         {
-            PrintText("Geriausias laikas: %i s", static_cast<int>(race.bestSeconds));
+            PrintText(Translate("Geriausias laikas: %i s"), static_cast<int>(race.bestSeconds));
         }
     }
     glEnable(GL_DEPTH_TEST);
@@ -195,7 +198,7 @@ bool DrawFps()
     glColor3f(1.0f, 1.0f, 1.0f);
     glRasterPos2f(-5.4f, 3.8f);
     UpdateFpsCounter();
-    PrintText("FPS: %4i  %dx%d@%d", static_cast<int>(fpsCounter.fpsValue),
+    PrintText(Translate("FPS: %4i  %dx%d@%d"), static_cast<int>(fpsCounter.fpsValue),
               static_cast<int>(settings.screenWidth), static_cast<int>(settings.screenHeight),
               static_cast<int>(settings.refreshRate));
     return true;
@@ -214,9 +217,9 @@ void DrawScreenshotNote()
     DrawBox(-5.5f, 3.35f, 1.5f, 3.65f);
     glColor3f(1.0f, 1.0f, 1.0f);
     glRasterPos2f(-5.4f, 3.45f);
-    // "Nuotrauka išsaugota", "Nuotraukos išsaugoti nepavyko" in code page 1257.
-    PrintText(state == SHOT_KEPT ? "Nuotrauka i\xF0saugota: Vortanai/%s"
-                                 : "Nuotraukos i\xF0saugoti nepavyko: %s",
+    // The name is the date and time, in ASCII.
+    PrintText(state == SHOT_KEPT ? Translate("Nuotrauka išsaugota: Vortanai/%s")
+                                 : Translate("Nuotraukos išsaugoti nepavyko: %s"),
               screenshot.name);
 }
 

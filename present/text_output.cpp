@@ -8,9 +8,8 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <iconv.h>
 
-uint32_t fontListBase;
+Font font;
 
 namespace
 {
@@ -19,20 +18,24 @@ constexpr int FONT_PIXEL_HEIGHT = 12;
 // Glyphs of a 12-pixel face fit easily; a larger one is clipped rather than overrun.
 constexpr int GLYPH_MAX_ROWS = 64;
 constexpr int GLYPH_MAX_ROW_BYTES = 16;
+constexpr uint32_t NO_GLYPH = 0xFFFFFFFF;
 
-// The font file fontconfig picks for a bold sans face with the Baltic letters. The condensed cut
-// keeps the game's labels inside their boxes, as the narrow face the game was drawn for did.
-bool FindFontFile(char* path, size_t size, int* faceIndex)
+// The font file fontconfig picks for a face of `family` (a fontconfig name) that has `character`
+// and, when it is not 0, `other`.
+bool FindFontFile(const char* family, uint32_t character, uint32_t other, char* path, size_t size,
+                  int* faceIndex)
 {
     if (!FcInit())
     {
         return false;
     }
-    FcPattern* pattern =
-        FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans:bold:condensed"));
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
     FcCharSet* letters = FcCharSetCreate();
-    FcCharSetAddChar(letters, 0x017E); // the z with caron of "Užkraunami"
-    FcCharSetAddChar(letters, 0x0117); // e with dot above
+    FcCharSetAddChar(letters, character);
+    if (other != 0)
+    {
+        FcCharSetAddChar(letters, other);
+    }
     FcPatternAddCharSet(pattern, FC_CHARSET, letters);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -58,25 +61,68 @@ bool FindFontFile(char* path, size_t size, int* faceIndex)
     return found;
 }
 
-// The Unicode character of a code page 1257 byte, or 0 where the code page leaves it unused.
-uint32_t DecodeCodePage1257(iconv_t converter, unsigned char code)
+FT_Face OpenFace(const char* path, int faceIndex)
 {
-    char in[1] = {static_cast<char>(code)};
-    uint32_t out[1] = {0};
-    char* inPointer = in;
-    size_t inLeft = 1;
-    char* outPointer = reinterpret_cast<char*>(out);
-    size_t outLeft = sizeof out;
-    if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<size_t>(-1))
+    FT_Face face = nullptr;
+    if (FT_New_Face(font.library, path, faceIndex, &face) != 0)
     {
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        return 0;
+        return nullptr;
     }
-    return out[0];
+    if (FT_Set_Pixel_Sizes(face, 0, FONT_PIXEL_HEIGHT) != 0)
+    {
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    return face;
 }
 
-// Light hinting keeps the dots of i and j apart from their stems at this small size, where the
-// face's own monochrome hints run them together.
+// The face that draws `character`: the game's own when it has it, else a face fontconfig names
+// for it (up to FONT_FALLBACK_FACES of them are opened), else the game's own, which then draws
+// its box for a missing letter.
+FT_Face ChooseFace(uint32_t character)
+{
+    // DEL and the C1 controls are no letters: the face draws its box, as it drew one for DEL.
+    if (FT_Get_Char_Index(font.face, character) != 0 || (character >= 0x7F && character < 0xA0))
+    {
+        return font.face;
+    }
+    for (uint32_t i = 0; i < font.fallbackCount; ++i)
+    {
+        if (FT_Get_Char_Index(font.fallbackFaces[i], character) != 0)
+        {
+            return font.fallbackFaces[i];
+        }
+    }
+    char path[FONT_PATH_SIZE];
+    int faceIndex = 0;
+    if (font.fallbackCount == FONT_FALLBACK_FACES ||
+        !FindFontFile("sans:bold", character, 0, path, sizeof path, &faceIndex))
+    {
+        return font.face;
+    }
+    for (uint32_t i = 0; i < font.fallbackCount; ++i)
+    {
+        if (std::strcmp(font.fallbackPaths[i], path) == 0)
+        {
+            return font.face; // a face already asked, which lacks it too
+        }
+    }
+    FT_Face face = OpenFace(path, faceIndex);
+    if (face == nullptr)
+    {
+        return font.face;
+    }
+    if (FT_Get_Char_Index(face, character) == 0)
+    {
+        FT_Done_Face(face);
+        return font.face;
+    }
+    font.fallbackFaces[font.fallbackCount] = face;
+    std::snprintf(font.fallbackPaths[font.fallbackCount], FONT_PATH_SIZE, "%s", path);
+    ++font.fallbackCount;
+    return face;
+}
+
 // Compiles the glyph FreeType has rendered into the current list as one glBitmap call.
 void CompileGlyph(FT_GlyphSlot glyph)
 {
@@ -102,6 +148,137 @@ void CompileGlyph(FT_GlyphSlot glyph)
              static_cast<GLfloat>(glyph->advance.x) / 64.0f, 0.0f, rows);
 }
 
+// Compiles the glyph of `character` into `list`: empty when there is no face or FreeType fails.
+// Light hinting keeps the dots of i and j apart from their stems at this small size, where the
+// face's own monochrome hints run them together.
+void MakeGlyph(GLuint list, uint32_t character)
+{
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glNewList(list, GL_COMPILE);
+    FT_Face face = font.face != nullptr ? ChooseFace(character) : nullptr;
+    if (face != nullptr && FT_Load_Char(face, character, FT_LOAD_TARGET_LIGHT) == 0 &&
+        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0 &&
+        face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+    {
+        CompileGlyph(face->glyph);
+    }
+    glEndList();
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+// The list of `character` (counted from font.listBase), made now if it is not yet; NO_GLYPH when
+// the table is full.
+uint32_t FindGlyph(uint32_t character)
+{
+    uint32_t slot = (character * 2654435761u) >> 21; // 11 bits: FONT_SLOT_COUNT slots
+    static_assert(FONT_SLOT_COUNT == 1 << 11);
+    while (font.slots[slot] != 0)
+    {
+        uint32_t glyph = font.slots[slot] - 1u;
+        if (font.characters[glyph] == character)
+        {
+            return glyph;
+        }
+        slot = (slot + 1) & (FONT_SLOT_COUNT - 1);
+    }
+    if (font.glyphCount == FONT_GLYPH_CAPACITY)
+    {
+        return NO_GLYPH;
+    }
+    uint32_t glyph = font.glyphCount++;
+    font.characters[glyph] = character;
+    font.slots[slot] = static_cast<uint16_t>(glyph + 1);
+    MakeGlyph(font.listBase + glyph, character);
+    return glyph;
+}
+
+// The next character of UTF-8 `text` (of `length` bytes) at `*at`, which moves past it; 0 for a
+// byte of malformed UTF-8, which it moves past alone.
+uint32_t DecodeUtf8(const unsigned char* text, int length, int* at)
+{
+    unsigned char lead = text[*at];
+    ++*at;
+    if (lead < 0x80)
+    {
+        return lead;
+    }
+    int more = 0;
+    uint32_t character = 0;
+    uint32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+    {
+        more = 1;
+        character = lead & 0x1Fu;
+        least = 0x80;
+    }
+    else if (lead >= 0xE0 && lead <= 0xEF)
+    {
+        more = 2;
+        character = lead & 0x0Fu;
+        least = 0x800;
+    }
+    else if (lead >= 0xF0 && lead <= 0xF4)
+    {
+        more = 3;
+        character = lead & 0x07u;
+        least = 0x10000;
+    }
+    else
+    {
+        return 0;
+    }
+    if (*at + more > length)
+    {
+        return 0;
+    }
+    for (int i = 0; i < more; ++i)
+    {
+        unsigned char next = text[*at + i];
+        if ((next & 0xC0) != 0x80)
+        {
+            return 0;
+        }
+        character = (character << 6) | (next & 0x3Fu);
+    }
+    if (character < least || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
+    {
+        return 0;
+    }
+    *at += more;
+    return character;
+}
+
+// The lists that draw the characters of `text`, counted from font.listBase: the controls below
+// the space and malformed bytes have none. -1 when the table filled up before the text's end.
+int FindGlyphs(const char* text, int length, GLuint* lists)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int count = 0;
+    for (int at = 0; at < length;)
+    {
+        uint32_t character = DecodeUtf8(bytes, length, &at);
+        if (character < 0x20)
+        {
+            continue;
+        }
+        uint32_t glyph = FindGlyph(character);
+        if (glyph == NO_GLYPH)
+        {
+            return -1;
+        }
+        lists[count++] = glyph;
+    }
+    return count;
+}
+
+void EmptyGlyphTable()
+{
+    font.glyphCount = 0;
+    std::memset(font.slots, 0, sizeof font.slots);
+}
+
 // Formats into a buffer of PRINT_TEXT_SIZE bytes; the length of what it holds.
 int FormatTextList(char* text, const char* format, va_list arguments)
 {
@@ -114,58 +291,50 @@ int FormatTextList(char* text, const char* format, va_list arguments)
     return length < PRINT_TEXT_SIZE ? length : PRINT_TEXT_SIZE - 1;
 }
 
+// Closes the faces and FreeType, and empties the record.
+void CloseFaces()
+{
+    for (uint32_t i = 0; i < font.fallbackCount; ++i)
+    {
+        FT_Done_Face(font.fallbackFaces[i]);
+    }
+    if (font.face != nullptr)
+    {
+        FT_Done_Face(font.face);
+    }
+    if (font.library != nullptr)
+    {
+        FT_Done_FreeType(font.library);
+    }
+    font = Font{};
+}
+
 } // namespace
 
 bool BuildFont()
 {
-    fontListBase = glGenLists(FONT_CODE_COUNT);
-    char path[1024];
+    CloseFaces();
+    font.listBase = glGenLists(FONT_GLYPH_CAPACITY);
+    char path[FONT_PATH_SIZE];
     int faceIndex = 0;
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    bool faceReady = FindFontFile(path, sizeof path, &faceIndex) &&
-                     FT_Init_FreeType(&library) == 0 &&
-                     FT_New_Face(library, path, faceIndex, &face) == 0 &&
-                     FT_Set_Pixel_Sizes(face, 0, FONT_PIXEL_HEIGHT) == 0;
-    iconv_t converter = iconv_open("UCS-4LE", "CP1257");
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int i = 0; i < FONT_CODE_COUNT; ++i)
+    // A bold sans face with the Baltic letters: z with caron (of "Užkraunami") and e with dot
+    // above. The condensed cut keeps the game's labels inside their boxes, as the narrow face the
+    // game was drawn for did.
+    if (FindFontFile("DejaVu Sans:bold:condensed", 0x017E, 0x0117, path, sizeof path, &faceIndex) &&
+        FT_Init_FreeType(&font.library) == 0)
     {
-        glNewList(fontListBase + static_cast<GLuint>(i), GL_COMPILE);
-        uint32_t character =
-            converter == reinterpret_cast<iconv_t>(-1)
-                ? 0
-                : DecodeCodePage1257(converter, static_cast<unsigned char>(FONT_FIRST_CODE + i));
-        if (faceReady && character != 0 &&
-            FT_Load_Char(face, character, FT_LOAD_TARGET_LIGHT) == 0 &&
-            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0 &&
-            face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
-        {
-            CompileGlyph(face->glyph);
-        }
-        glEndList();
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    if (converter != reinterpret_cast<iconv_t>(-1))
-    {
-        iconv_close(converter);
-    }
-    if (face != nullptr)
-    {
-        FT_Done_Face(face);
-    }
-    if (library != nullptr)
-    {
-        FT_Done_FreeType(library);
+        font.face = OpenFace(path, faceIndex);
     }
     return true;
 }
 
 void DeleteFont()
 {
-    glDeleteLists(fontListBase, FONT_CODE_COUNT);
+    if (font.listBase != 0)
+    {
+        glDeleteLists(font.listBase, FONT_GLYPH_CAPACITY);
+    }
+    CloseFaces();
 }
 
 int FormatText(char* text, const char* format, ...)
@@ -189,9 +358,18 @@ void PrintText(const char* format, ...)
     va_start(arguments, format);
     int length = FormatTextList(text, format, arguments);
     va_end(arguments);
+    GLuint lists[PRINT_TEXT_SIZE];
+    int count = FindGlyphs(text, length, lists);
+    if (count < 0)
+    {
+        // The table is full: it starts over, and this text, shorter than the table, fits whole.
+        EmptyGlyphTable();
+        ++font.resets;
+        count = FindGlyphs(text, length, lists);
+    }
     glPushAttrib(GL_LIST_BIT);
-    glListBase(fontListBase - FONT_FIRST_CODE);
-    glCallLists(length, GL_UNSIGNED_BYTE, text);
+    glListBase(font.listBase);
+    glCallLists(count, GL_UNSIGNED_INT, lists);
     glPopAttrib();
     glEnable(GL_DEPTH_TEST);
 }

@@ -21,7 +21,7 @@ extern TextLanguage textLanguage;
 // follow it: numbers in files are read and written as in the C locale whatever it is.
 void ChooseLanguage(const char* code, const char* catalogDir);
 // The text of `id` in the chosen language, in UTF-8; `id` itself where the catalog lacks it.
-const char* Translate(const char* id);
+const char* Translate(const char* id) __attribute__((format_arg(1)));
 // Marks a text for the catalogs where it is looked up later, as in a table of texts.
 constexpr const char* MarkText(const char* id)
 {

@@ -2,13 +2,24 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
 #include <gtest/gtest.h>
+#include <iconv.h>
+#include <set>
 #include <string>
 #include <vector>
+#include FT_FREETYPE_H
 
 #include "present/gl_window.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/test_files.h"
+#include "text/code_page.h"
+#include "text/translation.h"
 
 namespace
 {
@@ -32,6 +43,143 @@ int64_t CountLit(const char* text, float x = -0.5f)
     return std::ranges::count_if(Draw(text, x), [](uint8_t value) { return value > 0; });
 }
 
+// The lit pixels of a picture, counted from the pixel of the raster position where the text
+// starts, and how far the raster position went.
+struct Glyph
+{
+    std::set<std::pair<int, int>> lit;
+    float advance = 0.0f;
+    bool operator==(const Glyph&) const = default;
+};
+
+// What the game draws of a UTF-8 text in white at (-0.5, 0) of the overlay view.
+Glyph DrawGlyph(const char* text)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SetOverlayView();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRasterPos2f(-0.5f, 0.0f);
+    GLfloat start[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, start);
+    PrintText("%s", text);
+    GLfloat end[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
+    Glyph glyph;
+    glyph.advance = end[0] - start[0];
+    int x0 = static_cast<int>(std::floor(start[0]));
+    int y0 = static_cast<int>(std::floor(start[1]));
+    std::vector<uint8_t> pixels = ReadFramebuffer(WIDTH, HEIGHT);
+    for (int y = 0; y < HEIGHT; ++y)
+    {
+        for (int x = 0; x < WIDTH; ++x)
+        {
+            if (pixels[(static_cast<size_t>(y) * WIDTH + static_cast<size_t>(x)) * 3] > 0)
+            {
+                glyph.lit.insert({x - x0, y - y0});
+            }
+        }
+    }
+    return glyph;
+}
+
+// What the font of code page 1257 drew before it took UTF-8, made here as it made it: the face
+// fontconfig picks for a bold condensed DejaVu Sans with z with caron and e with dot above, at 12
+// pixels, the byte decoded by iconv, light hinting, monochrome rendering, placed as glBitmap
+// places it (its lower left corner at the raster position's pixel less the origin).
+class OldFont
+{
+  public:
+    OldFont()
+    {
+        FcInit();
+        FcPattern* pattern =
+            FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans:bold:condensed"));
+        FcCharSet* letters = FcCharSetCreate();
+        FcCharSetAddChar(letters, 0x017E);
+        FcCharSetAddChar(letters, 0x0117);
+        FcPatternAddCharSet(pattern, FC_CHARSET, letters);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcChar8* file = nullptr;
+        int index = 0;
+        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+        {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            if (FT_Init_FreeType(&library) == 0 &&
+                FT_New_Face(library, reinterpret_cast<const char*>(file), index, &face) == 0)
+            {
+                FT_Set_Pixel_Sizes(face, 0, 12);
+            }
+        }
+        if (match != nullptr)
+        {
+            FcPatternDestroy(match);
+        }
+        FcCharSetDestroy(letters);
+        FcPatternDestroy(pattern);
+        converter = iconv_open("UCS-4LE", "CP1257");
+    }
+    ~OldFont()
+    {
+        iconv_close(converter);
+        FT_Done_Face(face);
+        FT_Done_FreeType(library);
+    }
+    bool Ready() const
+    {
+        return face != nullptr && converter != reinterpret_cast<iconv_t>(-1);
+    }
+    // The character of a code page 1257 byte, 0 where iconv knows none.
+    uint32_t Decode(unsigned char code)
+    {
+        char in[1] = {static_cast<char>(code)};
+        uint32_t out = 0;
+        char* inPointer = in;
+        size_t inLeft = 1;
+        char* outPointer = reinterpret_cast<char*>(&out);
+        size_t outLeft = sizeof out;
+        if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<size_t>(-1))
+        {
+            iconv(converter, nullptr, nullptr, nullptr, nullptr);
+            return 0;
+        }
+        return out;
+    }
+    Glyph Render(unsigned char code)
+    {
+        Glyph glyph;
+        uint32_t character = Decode(code);
+        if (character == 0 || FT_Load_Char(face, character, FT_LOAD_TARGET_LIGHT) != 0 ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0)
+        {
+            return glyph;
+        }
+        const FT_Bitmap& bitmap = face->glyph->bitmap;
+        int rows = static_cast<int>(bitmap.rows);
+        int left = face->glyph->bitmap_left;
+        int bottom = face->glyph->bitmap_top - rows;
+        for (int row = 0; row < rows; ++row)
+        {
+            for (int column = 0; column < static_cast<int>(bitmap.width); ++column)
+            {
+                if ((bitmap.buffer[row * bitmap.pitch + column / 8] & (0x80 >> (column % 8))) != 0)
+                {
+                    glyph.lit.insert({left + column, bottom + rows - 1 - row});
+                }
+            }
+        }
+        glyph.advance = static_cast<float>(face->glyph->advance.x) / 64.0f;
+        return glyph;
+    }
+
+  private:
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    iconv_t converter = reinterpret_cast<iconv_t>(-1);
+};
+
 } // namespace
 
 TEST(TextFormat, FormatsLikePrintfAndCutsAt255Characters)
@@ -43,19 +191,41 @@ TEST(TextFormat, FormatsLikePrintfAndCutsAt255Characters)
     EXPECT_EQ(std::string(text), std::string(255, 'x'));
 }
 
-// The Baltic letters draw their own glyphs (the caron adds pixels to the z, and 254 is the last
-// code with a list); bytes without a glyph draw and advance nothing; a text whose start lies
-// outside the view draws nothing. Printing leaves depth testing on whatever it was before, but
-// for no format at all; resizing sets the 4:3 viewport and the fixed 45-degree projection,
-// leaving the model view current.
-TEST(TextOutput, EachByteDrawsItsOwnGlyphOrNothingAndTheGlStateIsLeftAsItWas)
+// The Baltic letters draw their own glyphs (the caron adds pixels to the z); the controls below
+// the space and malformed UTF-8 draw and advance nothing, DEL and the C1 controls a box; a text
+// whose start lies outside the view draws nothing. Printing leaves depth testing on whatever it was
+// before, but for no format at all; resizing sets the 4:3 viewport and the fixed 45-degree
+// projection, leaving the model view current.
+TEST(TextOutput, EachCharacterDrawsItsOwnGlyphOrNothingAndTheGlStateIsLeftAsItWas)
 {
     ResetFakeSystem();
     ASSERT_TRUE(OpenTestWindow(WIDTH, HEIGHT));
     EXPECT_GT(CountLit("z"), 0);
-    EXPECT_GT(CountLit("\xFE"), CountLit("z")); // z with caron in code page 1257
-    EXPECT_GT(CountLit("\xEB"), 0);             // e with dot above
-    EXPECT_EQ(Draw("A\x01\x1F\377B"), Draw("AB"));
+    EXPECT_GT(CountLit("ž"), CountLit("z"));
+    EXPECT_GT(CountLit("ė"), 0);
+    EXPECT_EQ(Draw("A\x01\x1F"
+                   "B"),
+              Draw("AB"));
+    EXPECT_EQ(Draw("\x7F"), Draw("\u0085")); // DEL and a C1 control: the box of a missing letter
+    EXPECT_GT(CountLit("\x7F"), 0);
+    // A stray continuation byte, a lead byte cut short (at the end too), an overlong form, a
+    // surrogate, a character above U+10FFFF, bytes that are never UTF-8.
+    for (const char* malformed : {"A\x80"
+                                  "B",
+                                  "A\xC5"
+                                  "B",
+                                  "AB\xE2\x82",
+                                  "A\xC0\xAF"
+                                  "B",
+                                  "A\xED\xA0\x80"
+                                  "B",
+                                  "A\xF4\x90\x80\x80"
+                                  "B",
+                                  "A\xFE\xFF"
+                                  "B"})
+    {
+        EXPECT_EQ(Draw(malformed), Draw("AB")) << malformed;
+    }
     EXPECT_EQ(CountLit("Laikas", -6.0f), 0);
 
     glDisable(GL_DEPTH_TEST);
@@ -75,5 +245,105 @@ TEST(TextOutput, EachByteDrawsItsOwnGlyphOrNothingAndTheGlStateIsLeftAsItWas)
     // The y scale is 1 / tan(22.5 degrees); x is that over 4/3.
     EXPECT_NEAR(projection[5], 2.4142136f, 1e-5f);
     EXPECT_NEAR(projection[0], 2.4142136f * 0.75f, 1e-5f);
+    CloseTestWindow();
+}
+
+// Every code the font of code page 1257 had a glyph for (32..254) draws, as UTF-8 of the game's
+// converter, the very pixels and advance that font drew; the codes it left unused draw nothing.
+TEST(TextOutput, TheLettersOfCodePage1257DrawTheGlyphsTheyDrewBefore)
+{
+    ResetFakeSystem();
+    ASSERT_TRUE(OpenTestWindow(WIDTH, HEIGHT));
+    OldFont old;
+    ASSERT_TRUE(old.Ready());
+    int drawn = 0;
+    for (int code = 32; code <= 254; ++code)
+    {
+        const char bytes[2] = {static_cast<char>(code), '\0'};
+        char utf8[8];
+        ConvertToUtf8(bytes, utf8, sizeof utf8);
+        Glyph expected = old.Render(static_cast<unsigned char>(code));
+        EXPECT_EQ(DrawGlyph(utf8), expected) << "code " << code;
+        drawn += expected.lit.empty() ? 0 : 1;
+    }
+    EXPECT_GT(drawn, 180); // the letters, digits and signs, but not the space and the unused codes
+    CloseTestWindow();
+}
+
+// A catalog the test makes itself puts letters beyond code page 1257 on the screen: each draws a
+// glyph of its own, neither nothing, nor the box of a missing letter, nor a question mark.
+TEST(TextOutput, LettersOfOtherScriptsFromACatalogDrawTheirOwnGlyphs)
+{
+    std::string dir = (std::filesystem::current_path() / "catalogs").string();
+    WriteTestFile("catalogs/de.po",
+                  "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+                  "\n#, c-format\nmsgid \"Laikas: %4i\"\n"
+                  "msgstr \"Zeit ß ü ł λ ж: %4i\"\n");
+    std::filesystem::create_directories(dir + "/de/LC_MESSAGES");
+    ASSERT_EQ(
+        std::system(("msgfmt -o " + dir + "/de/LC_MESSAGES/vortanai.mo " + dir + "/de.po").c_str()),
+        0);
+    ChooseLanguage("de", dir.c_str());
+    const char* clock = Translate("Laikas: %4i");
+    EXPECT_STREQ(clock, "Zeit ß ü ł λ ж: %4i");
+    ResetFakeSystem();
+    ASSERT_TRUE(OpenTestWindow(WIDTH, HEIGHT));
+    char text[PRINT_TEXT_SIZE];
+    FormatText(text, clock, 7);
+    std::vector<Glyph> letters;
+    for (const char* letter : {"ß", "ü", "ł", "λ", "ж"})
+    {
+        EXPECT_NE(std::string(text).find(letter), std::string::npos) << letter;
+        letters.push_back(DrawGlyph(letter));
+        EXPECT_GT(letters.back().lit.size(), 4u) << letter;
+        EXPECT_GT(letters.back().advance, 3.0f) << letter;
+    }
+    // U+10FFFD, a private character of plane 16, is in no font: the face draws its box.
+    Glyph box = DrawGlyph("\U0010FFFD");
+    EXPECT_FALSE(box.lit.empty());
+    Glyph question = DrawGlyph("?");
+    for (size_t i = 0; i < letters.size(); ++i)
+    {
+        EXPECT_NE(letters[i], box) << i;
+        EXPECT_NE(letters[i], question) << i;
+        for (size_t j = 0; j < i; ++j)
+        {
+            EXPECT_NE(letters[i].lit, letters[j].lit) << i << " " << j;
+        }
+    }
+    // The translated line draws those letters among its own.
+    EXPECT_EQ(DrawGlyph(text).advance,
+              DrawGlyph("Zeit ").advance + DrawGlyph("ß ü ł λ ж:    7").advance);
+    CloseTestWindow();
+    setenv("LANGUAGE", "", 1);
+    ChooseLanguage(nullptr, dir.c_str());
+    EXPECT_STREQ(Translate("Laikas: %4i"), "Laikas: %4i");
+}
+
+// The table holds FONT_GLYPH_CAPACITY characters; one more starts it over, and every text still
+// draws whole and as before.
+TEST(TextOutput, AFullGlyphTableStartsOverAndTextsStillDrawWhole)
+{
+    ResetFakeSystem();
+    ASSERT_TRUE(OpenTestWindow(WIDTH, HEIGHT));
+    Glyph before = DrawGlyph("Laikas: ž");
+    EXPECT_EQ(font.resets, 0u);
+    // Cyrillic, Greek and Latin letters from U+0100 on, 64 to a text.
+    uint32_t character = 0x100;
+    while (font.resets == 0)
+    {
+        char text[PRINT_TEXT_SIZE];
+        char* end = text;
+        for (int i = 0; i < 64; ++i, ++character)
+        {
+            *end++ = static_cast<char>(0xC0 | (character >> 6));
+            *end++ = static_cast<char>(0x80 | (character & 0x3F));
+        }
+        *end = '\0';
+        ASSERT_LT(character, 0x800u);
+        PrintText("%s", text);
+    }
+    EXPECT_EQ(font.glyphCount, 64u); // the text that overflowed it, alone in the new table
+    EXPECT_EQ(DrawGlyph("Laikas: ž"), before);
     CloseTestWindow();
 }
