@@ -311,6 +311,28 @@ TEST(TextOutput, LettersOfOtherScriptsFromACatalogDrawTheirOwnGlyphs)
             EXPECT_NE(letters[i].lit, letters[j].lit) << i << " " << j;
         }
     }
+    // A letter the face lacks comes from a face that has it, where the system has one (here the
+    // Han character for "middle").
+    FcPattern* han = FcPatternCreate();
+    FcCharSet* hanLetters = FcCharSetCreate();
+    FcCharSetAddChar(hanLetters, 0x4E2D);
+    FcPatternAddCharSet(han, FC_CHARSET, hanLetters);
+    FcObjectSet* fileOnly = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet* hanFonts = FcFontList(nullptr, han, fileOnly);
+    if (hanFonts != nullptr && hanFonts->nfont > 0)
+    {
+        Glyph borrowed = DrawGlyph("中");
+        EXPECT_GT(borrowed.lit.size(), 10u);
+        EXPECT_NE(borrowed, box);
+        EXPECT_GT(font.fallbackCount, 0u);
+    }
+    if (hanFonts != nullptr)
+    {
+        FcFontSetDestroy(hanFonts);
+    }
+    FcObjectSetDestroy(fileOnly);
+    FcCharSetDestroy(hanLetters);
+    FcPatternDestroy(han);
     // The translated line draws those letters among its own.
     EXPECT_EQ(DrawGlyph(text).advance,
               DrawGlyph("Zeit ").advance + DrawGlyph("ß ü ł λ ж:    7").advance);
