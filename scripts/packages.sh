@@ -6,9 +6,10 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-m
     fonts-dejavu-core fonts-dejavu-extra xfonts-base
     libboost-dev libsqlite3-dev libpq-dev libpng-dev gettext)
 # The score page's tests and benchmark run a PostgreSQL cluster of their own (never the system's
-# service) and browse with cpp-httplib; scripts/check-stack is Python.
+# service) and browse with cpp-httplib; scripts/check-stack is Python; tesseract reads the screens'
+# words back.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-    chromium sox libcpp-httplib-dev postgresql openbox python3)
+    chromium sox libcpp-httplib-dev postgresql openbox python3 tesseract-ocr tesseract-ocr-eng)
 # Making and checking the Debian packages (scripts/package, tests/package).
 PACKAGE_PACKAGES=(scdoc dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
 # The fuzz targets are built with clang and its libFuzzer.

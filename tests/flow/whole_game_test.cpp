@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <map>
 
 #include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "flow/launch_options.h"
 #include "flow/window_proc.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
+#include "present/screenshot.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
 #include "records/verification_code.h"
@@ -37,7 +41,116 @@ class WholeGame : public testing::Test
     HarnessPlayer player{.random = std::mt19937(16), .noisePercent = 0, .errandPasses = 100000};
 };
 
+// The words of the frame the next pass draws, in lower case: the frame kept as F9 keeps it, the
+// part `crop` cuts out (ImageMagick's options, empty for all), grey and inverted (tesseract reads
+// dark on light) and scaled up three times, read by tesseract. Both pictures stay beside the test.
+std::string ReadNextFrame(const std::string& name, const char* crop)
+{
+    RequestScreenshot();
+    RunPass();
+    FinishScreenshots();
+    std::string picture = FindPicturesFolder() + "/" + screenshot.name;
+    std::string command = "convert '" + picture + "' " + crop +
+                          " +repage -colorspace gray -negate -resize 300% " + name +
+                          ".png && tesseract " + name + ".png " + name + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::string words = ReadTestFile(name + ".txt");
+    std::transform(words.begin(), words.end(), words.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return words;
+}
+
 } // namespace
+
+// The game as players meet it whose desktops speak English (on a system without that locale)
+// or no language the game has a catalog for: each screen, in a window of 1024 x 768, shows words
+// of the player's language and none of the other's. The campaign is walked by another test: here
+// the marker is put on each exit as soon as the level is played.
+TEST(Languages, EachScreenSpeaksThePlayersLanguage)
+{
+    struct Screen
+    {
+        const char* name;
+        std::vector<const char*> lithuanian, english;
+    };
+    const Screen screens[] = {
+        {"menu",
+         {"savas vortanas", "kampanija", "rekordai"},
+         {"custom maze", "campaign", "high scores"}},
+        {"play", {"rezultatas", "laikas"}, {"score", "time"}},
+        {"help", {"pagalba", "rodykl"}, {"help", "arrow"}},
+        {"name", {"vardas", "rezultatas", "pagalba"}, {"name", "score", "help"}},
+        {"records", {"rekordai"}, {"high scores"}},
+        {"credits", {"baigti", "autoriai"}, {"press enter", "authors"}},
+    };
+    for (const char* lang : {"en_US.UTF-8", "C.UTF-8"})
+    {
+        SCOPED_TRACE(lang);
+        unsetenv("LC_ALL");
+        unsetenv("LANGUAGE");
+        setenv("LANG", lang, 1);
+        char program[] = "vortanai";
+        char* words[] = {program, nullptr};
+        ASSERT_EQ(ReadLaunchOptions(1, words), -1);
+        ASSERT_TRUE(StartHarnessGame(1024, 768));
+        std::map<std::string, std::string> seen;
+        auto read = [&](const char* screen, const char* crop = "")
+        { seen[screen] = ReadNextFrame(std::string(lang) + "-" + screen, crop); };
+        HarnessPlayer player{.random = std::mt19937(7), .noisePercent = 0, .errandPasses = 100000};
+        RunSeconds(3.0);
+        TapKey(VK_RETURN); // the splash left once its title stands
+        RunSeconds(6.0);   // the menu's maze flies together and the panel slides out
+        ASSERT_EQ(gameState.screenState, STATE_MENU);
+        read("menu", "-gravity SouthWest -crop 30%x70%+0+0");
+        auto watch = [&]
+        {
+            int8_t screen = gameState.screenState;
+            bool played = screen == STATE_PLAYING && !gameState.levelIntro && !gameState.levelOutro;
+            if (played && !seen.contains("play"))
+            {
+                read("play", "-gravity SouthEast -crop 30%x20%+0+0"); // the head-up display
+                TapKey(VK_F1);
+                read("help");
+                TapKey(VK_F1);
+            }
+            if (played)
+            {
+                mazeGrid.playerX = static_cast<float>(mazeGrid.exitX);
+                mazeGrid.playerY = static_cast<float>(mazeGrid.exitY);
+            }
+            // The credits' last line shows in the second half of every second.
+            float blink =
+                gameState.screenClock - static_cast<float>(static_cast<int>(gameState.screenClock));
+            const char* name = screen == STATE_NAME_ENTRY                                ? "name"
+                               : screen == STATE_RECORDS                                 ? "records"
+                               : screen == STATE_CREDITS && blink > 0.5f && blink < 0.9f ? "credits"
+                                                                                         : nullptr;
+            if (name != nullptr && !seen.contains(name))
+            {
+                read(name);
+            }
+            return true;
+        };
+        ASSERT_EQ(PlayErrand(player, ERRAND_FIXED_CAMPAIGN, watch), "");
+        ASSERT_EQ(PlayErrand(player, ERRAND_CREDITS, watch), "");
+        StopHarnessGame();
+        bool english = std::strcmp(lang, "C.UTF-8") != 0;
+        for (const Screen& screen : screens)
+        {
+            const std::string& text = seen[screen.name];
+            for (const char* word : english ? screen.english : screen.lithuanian)
+            {
+                EXPECT_NE(text.find(word), std::string::npos) << screen.name << ": no " << word;
+            }
+            for (const char* word : english ? screen.lithuanian : screen.english)
+            {
+                EXPECT_EQ(text.find(word), std::string::npos) << screen.name << ": " << word;
+            }
+        }
+    }
+    setenv("LC_ALL", "C.UTF-8", 1);
+    setenv("LANGUAGE", "", 1);
+}
 
 TEST_F(WholeGame, TheAutopilotPlaysTheFixedCampaignAndTheResultIsRecordedAndSubmitted)
 {
