@@ -1,0 +1,3 @@
+#include "flow/preferences.h"
+
+Preferences preferences;
