@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -194,76 +195,37 @@ uint32_t FindGlyph(uint32_t character)
     return glyph;
 }
 
-// The next character of UTF-8 `text` (of `length` bytes) at `*at`, which moves past it; 0 for a
-// byte of malformed UTF-8, which it moves past alone.
-uint32_t DecodeUtf8(const unsigned char* text, int length, int* at)
-{
-    unsigned char lead = text[*at];
-    ++*at;
-    if (lead < 0x80)
-    {
-        return lead;
-    }
-    int more = 0;
-    uint32_t character = 0;
-    uint32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-    {
-        more = 1;
-        character = lead & 0x1Fu;
-        least = 0x80;
-    }
-    else if (lead >= 0xE0 && lead <= 0xEF)
-    {
-        more = 2;
-        character = lead & 0x0Fu;
-        least = 0x800;
-    }
-    else if (lead >= 0xF0 && lead <= 0xF4)
-    {
-        more = 3;
-        character = lead & 0x07u;
-        least = 0x10000;
-    }
-    else
-    {
-        return 0;
-    }
-    if (*at + more > length)
-    {
-        return 0;
-    }
-    for (int i = 0; i < more; ++i)
-    {
-        unsigned char next = text[*at + i];
-        if ((next & 0xC0) != 0x80)
-        {
-            return 0;
-        }
-        character = (character << 6) | (next & 0x3Fu);
-    }
-    if (character < least || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
-    {
-        return 0;
-    }
-    *at += more;
-    return character;
-}
-
-// The lists that draw the characters of `text`, counted from font.listBase: the controls below
-// the space and malformed bytes have none. -1 when the table filled up before the text's end.
+// The lists that draw the characters of UTF-8 `text`, counted from font.listBase: the controls
+// below the space have none, and a byte that is not UTF-8 (a stray continuation byte, a sequence
+// cut short, an overlong form, a surrogate, a character above U+10FFFF) is passed over alone,
+// decoding going on after it. -1 when the table filled up before the text's end.
 int FindGlyphs(const char* text, int length, GLuint* lists)
 {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    int count = 0;
-    for (int at = 0; at < length;)
+    if (font.decoder == nullptr)
     {
-        uint32_t character = DecodeUtf8(bytes, length, &at);
-        if (character < 0x20)
+        return 0;
+    }
+    uint32_t characters[PRINT_TEXT_SIZE]; // a character takes one byte of UTF-8 at least
+    char* in = const_cast<char*>(text);
+    size_t inLeft = static_cast<size_t>(length);
+    char* out = reinterpret_cast<char*>(characters);
+    size_t outLeft = sizeof characters;
+    iconv(font.decoder, nullptr, nullptr, nullptr, nullptr);
+    while (iconv(font.decoder, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) &&
+           (errno == EILSEQ || errno == EINVAL))
+    {
+        ++in;
+        --inLeft;
+    }
+    int count = 0;
+    for (const uint32_t* c = characters; c < reinterpret_cast<uint32_t*>(out); ++c)
+    {
+        // iconv lets a 4-byte form above U+10FFFF through; it is no character either.
+        if (*c < 0x20 || *c > 0x10FFFF)
         {
             continue;
         }
-        uint32_t glyph = FindGlyph(character);
+        uint32_t glyph = FindGlyph(*c);
         if (glyph == NO_GLYPH)
         {
             return -1;
@@ -306,6 +268,10 @@ void CloseFaces()
     {
         FT_Done_FreeType(font.library);
     }
+    if (font.decoder != nullptr)
+    {
+        iconv_close(font.decoder);
+    }
     font = Font{};
 }
 
@@ -315,6 +281,10 @@ bool BuildFont()
 {
     CloseFaces();
     font.listBase = glGenLists(FONT_GLYPH_CAPACITY);
+    // Characters as the host's 32-bit integers.
+    bool little = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+    iconv_t decoder = iconv_open(little ? "UCS-4LE" : "UCS-4BE", "UTF-8");
+    font.decoder = decoder == reinterpret_cast<iconv_t>(-1) ? nullptr : decoder;
     char path[FONT_PATH_SIZE];
     int faceIndex = 0;
     // A bold sans face with the Baltic letters: z with caron (of "Užkraunami") and e with dot

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iconv.h>
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
@@ -29,8 +30,9 @@ struct Font
     FT_FaceRec_* fallbackFaces[FONT_FALLBACK_FACES];
     char fallbackPaths[FONT_FALLBACK_FACES][FONT_PATH_SIZE];
     uint32_t fallbackCount;
-    uint32_t listBase;                        // the first of FONT_GLYPH_CAPACITY display lists
-    uint32_t glyphCount;                      // lists made since the table was last emptied
+    iconv_t decoder;     // iconv's UTF-8 to UCS-4; null where it cannot be had (texts draw nothing)
+    uint32_t listBase;   // the first of FONT_GLYPH_CAPACITY display lists
+    uint32_t glyphCount; // lists made since the table was last emptied
     uint32_t characters[FONT_GLYPH_CAPACITY]; // the Unicode character of each list made
     uint16_t slots[FONT_SLOT_COUNT];          // open hashing of characters: 1 + list, 0 free
     uint32_t resets;                          // the times the table was full and started over
