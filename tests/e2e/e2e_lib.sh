@@ -42,7 +42,7 @@ make_run_dir() {
 }
 
 # start_game: runs the game in RUN_DIR in the background, with the options that RUN_DIR/options
-# holds, if any, and with the virtual game pad of PAD_LIBRARY when RUN_DIR/pad is its FIFO (the
+# holds, if any, in the locale RUN_DIR/lang names, if any, and with the virtual game pad of PAD_LIBRARY when RUN_DIR/pad is its FIFO (the
 # sanitizers' runtime then no longer comes first, which they are told to let be). The leak
 # checker stays off for the executable alone: the GL driver is unloaded before it runs, so it
 # would report the driver's blocks; the in-process tests check for leaks. Everything else of
@@ -54,6 +54,8 @@ start_game() {
         export SDL_VIDEODRIVER=x11 ALSOFT_CONF="$RUN_DIR/alsoft.conf" ALSOFT_DRIVERS=wave
         export XDG_CONFIG_HOME="$RUN_DIR/config" # the pictures folder comes from there
         export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+        # The desktop's language, where the case names one in RUN_DIR/lang.
+        [ ! -f "$RUN_DIR/lang" ] || { unset LC_ALL && export LANG="$(cat "$RUN_DIR/lang")"; }
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
         options=()
         [ ! -f "$RUN_DIR/options" ] || read -ra options <"$RUN_DIR/options"
