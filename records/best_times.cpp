@@ -4,12 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <string>
-#include <system_error>
 
 #include "maze/maze_grid.h"
-#include "records/safe_save.h"
+#include "text/safe_save.h"
 #include "text/text_file.h"
 
 BestTimes bestTimes;
@@ -98,22 +95,6 @@ bool ReadBestTimes(TextFile* file)
            std::strcmp(end, BEST_TIMES_END) == 0 && !ReadTextInt(file, &more) && file->atEnd;
 }
 
-// Moves a damaged file out of the way under the first free name; false when none could be had.
-bool MoveAside(const char* path)
-{
-    for (int32_t i = 1; i <= 9; ++i)
-    {
-        std::string aside = std::string(path) + ".sugadintas" + (i > 1 ? std::to_string(i) : "");
-        std::error_code error;
-        if (!std::filesystem::exists(aside, error) && !error)
-        {
-            std::filesystem::rename(path, aside, error);
-            return !error;
-        }
-    }
-    return false;
-}
-
 bool WriteBestTimes(FILE* file)
 {
     bool written = std::fprintf(file, "%s\r\n%d\r\n", BEST_TIMES_HEADER, bestTimes.count) >= 0;
@@ -160,7 +141,7 @@ bool LoadBestTimes()
     if (!whole)
     {
         bestTimes.count = 0;
-        bestTimes.writable = MoveAside(BEST_TIMES_PATH);
+        bestTimes.writable = MoveFileAside(BEST_TIMES_PATH);
     }
     return whole;
 }

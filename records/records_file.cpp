@@ -7,7 +7,7 @@
 #include "flow/game_state.h"
 #include "platform/platform.h"
 #include "records/player_name.h"
-#include "records/safe_save.h"
+#include "text/safe_save.h"
 #include "text/text_file.h"
 #include "text/translation.h"
 

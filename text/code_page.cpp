@@ -28,3 +28,30 @@ void ConvertToUtf8(const char* text, char* utf8, size_t size)
     *out = '\0';
     iconv_close(converter);
 }
+
+bool IsUtf8Text(const char* bytes, size_t size)
+{
+    if (std::memchr(bytes, '\0', size) != nullptr)
+    {
+        return false;
+    }
+    iconv_t decoder = iconv_open("UTF-32LE", "UTF-8");
+    if (decoder == reinterpret_cast<iconv_t>(-1))
+    {
+        return false;
+    }
+    // Decoded a piece at a time into a small buffer: only a bad or cut sequence stops it early.
+    char* in = const_cast<char*>(bytes);
+    size_t inLeft = size;
+    bool good = true;
+    while (inLeft > 0 && good)
+    {
+        char decoded[1024];
+        char* out = decoded;
+        size_t outLeft = sizeof decoded;
+        good = iconv(decoder, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1) ||
+               errno == E2BIG;
+    }
+    iconv_close(decoder);
+    return good;
+}

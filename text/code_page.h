@@ -9,3 +9,6 @@
 // 0x9A, 0x9C, 0x9F, 0xA1 and 0xA5) are left out, as the font drew nothing for them; a text too
 // long for `utf8` is cut before the first character that does not fit whole.
 void ConvertToUtf8(const char* text, char* utf8, size_t size);
+// Whether `size` bytes are text as the player's own files are kept: UTF-8 (as iconv decodes it)
+// without a NUL byte.
+bool IsUtf8Text(const char* bytes, size_t size);

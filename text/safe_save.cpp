@@ -1,8 +1,9 @@
-#include "records/safe_save.h"
+#include "text/safe_save.h"
 
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 namespace
@@ -40,4 +41,23 @@ bool SaveFileSafely(const char* path, bool (*writeBody)(FILE* file))
     std::string folder = std::filesystem::path(path).parent_path().string();
     SyncPath(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     return true;
+}
+
+bool MoveFileAside(const char* path, char* aside, size_t size)
+{
+    for (int i = 1; i <= 9; ++i)
+    {
+        std::string name = std::string(path) + ".sugadintas" + (i > 1 ? std::to_string(i) : "");
+        std::error_code error;
+        if (!std::filesystem::exists(name, error) && !error)
+        {
+            std::filesystem::rename(path, name, error);
+            if (aside != nullptr)
+            {
+                std::snprintf(aside, size, "%s", name.c_str());
+            }
+            return !error;
+        }
+    }
+    return false;
 }
