@@ -6,6 +6,7 @@
 #include <cstring>
 #include <getopt.h>
 
+#include "flow/preferences.h"
 #include "present/settings.h"
 #include "text/translation.h"
 
@@ -78,8 +79,14 @@ int32_t ReadLaunchOptions(int argc, char** argv)
                                      {nullptr, 0, nullptr, 0}};
     opterr = 0; // the messages are the game's own
     optind = 0; // glibc starts a scan afresh, forgetting the last one, only from 0
-    // In the locale's language, or in that of a --language before the option that is answered.
+    // The preferences file's language goes over the locale's, and a --language before the option
+    // that is answered goes over both. What the file has to say is said in the locale's.
     ChooseLanguage(nullptr, FindCatalogDir());
+    ReadPreferences();
+    if (preferences.language[0] != '\0')
+    {
+        ChooseLanguage(preferences.language, FindCatalogDir());
+    }
     for (;;)
     {
         int chosen = getopt_long(argc, argv, ":", OPTIONS, nullptr);
@@ -105,6 +112,7 @@ int32_t ReadLaunchOptions(int argc, char** argv)
             launchOptions.uncapped = true;
             break;
         case OPTION_LANGUAGE:
+            std::snprintf(preferences.language, sizeof preferences.language, "%s", optarg);
             ChooseLanguage(optarg, FindCatalogDir());
             break;
         case OPTION_HELP:

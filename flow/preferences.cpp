@@ -1,3 +1,333 @@
 #include "flow/preferences.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <string_view>
+#include <system_error>
+
+#include "text/code_page.h"
+#include "text/safe_save.h"
+
 Preferences preferences;
+
+namespace
+{
+
+constexpr size_t PATH_SIZE = 4096;
+constexpr int VALUE_SHOWN = 60; // a bad value is quoted in its message up to this many bytes
+
+// One key the game knows: `read` puts a value into `into`, false for one it does not take
+// (leaving `into` as it was); `write` gives the value as the file keeps it.
+struct PreferenceKey
+{
+    const char* name;
+    bool (*read)(std::string_view value, Preferences* into);
+    void (*write)(const Preferences& from, char* value, size_t size);
+};
+
+// A language as gettext names it ("lt", "pt_BR", "sr@latin", "en_GB.UTF-8", several joined by
+// ':'), or nothing for the locale's.
+bool ReadLanguage(std::string_view value, Preferences* into)
+{
+    constexpr std::string_view TAKEN = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                       "0123456789_-.@:";
+    if (value.size() >= sizeof into->language ||
+        value.find_first_not_of(TAKEN) != std::string_view::npos)
+    {
+        return false;
+    }
+    into->language[value.copy(into->language, value.size())] = '\0';
+    return true;
+}
+
+void WriteLanguage(const Preferences& from, char* value, size_t size)
+{
+    std::snprintf(value, size, "%s", from.language);
+}
+
+bool ReadWidescreen(std::string_view value, Preferences* into)
+{
+    if (value != "0" && value != "1")
+    {
+        return false;
+    }
+    into->widescreen = value == "1";
+    return true;
+}
+
+void WriteWidescreen(const Preferences& from, char* value, size_t size)
+{
+    std::snprintf(value, size, "%d", from.widescreen ? 1 : 0);
+}
+
+constexpr const char* LETTER_SIZES[] = {"growing", "fixed"}; // by LetterSize
+
+bool ReadLetters(std::string_view value, Preferences* into)
+{
+    for (int8_t size = LETTERS_GROWING; size <= LETTERS_FIXED; ++size)
+    {
+        if (value == LETTER_SIZES[size])
+        {
+            into->letters = static_cast<LetterSize>(size);
+            return true;
+        }
+    }
+    return false;
+}
+
+void WriteLetters(const Preferences& from, char* value, size_t size)
+{
+    std::snprintf(value, size, "%s", LETTER_SIZES[from.letters]);
+}
+
+// In the order a new file lists them.
+constexpr PreferenceKey KEYS[] = {
+    {"language", ReadLanguage, WriteLanguage},
+    {"widescreen", ReadWidescreen, WriteWidescreen},
+    {"letters", ReadLetters, WriteLetters},
+};
+
+// The file as last loaded, for the reader and for the writer, which keeps what it does not know.
+struct PreferencesFile
+{
+    char path[PATH_SIZE];
+    char bytes[PREFERENCES_MAX_BYTES + 1]; // one more, to tell a file that is too long
+    size_t size;
+};
+
+PreferencesFile file;
+
+enum FileState
+{
+    FILE_NONE,    // no file (or no longer: it was moved aside): the defaults
+    FILE_TEXT,    // its bytes are loaded
+    FILE_REFUSED, // there, but neither to be read nor written over
+};
+
+enum LineKind
+{
+    LINE_NOTHING, // blank or a comment
+    LINE_KNOWN,
+    LINE_NO_EQUALS,
+    LINE_UNKNOWN_KEY,
+    LINE_BAD_VALUE,
+};
+
+std::string_view Trim(std::string_view text)
+{
+    constexpr std::string_view SPACE = " \t\r\n";
+    size_t first = text.find_first_not_of(SPACE);
+    return first == std::string_view::npos
+               ? std::string_view()
+               : text.substr(first, text.find_last_not_of(SPACE) + 1 - first);
+}
+
+// Takes the next line, with its line end, off the front of `rest`.
+std::string_view TakeLine(std::string_view* rest)
+{
+    std::string_view line = rest->substr(0, rest->find('\n') + 1);
+    line = line.empty() ? *rest : line; // the last line, without a line end
+    rest->remove_prefix(line.size());
+    return line;
+}
+
+// What one line says: a known key's value goes into `into`, and `key` names the key, known or not.
+LineKind ReadLine(std::string_view line, Preferences* into, std::string_view* key,
+                  const PreferenceKey** known)
+{
+    line = Trim(line);
+    size_t equals = line.find('=');
+    if (line.empty() || line[0] == '#')
+    {
+        return LINE_NOTHING;
+    }
+    if (equals == std::string_view::npos)
+    {
+        return LINE_NO_EQUALS;
+    }
+    *key = Trim(line.substr(0, equals));
+    for (const PreferenceKey& row : KEYS)
+    {
+        if (*key == row.name)
+        {
+            *known = &row;
+            *key = Trim(line.substr(equals + 1)); // the value, for the message
+            return row.read(*key, into) ? LINE_KNOWN : LINE_BAD_VALUE;
+        }
+    }
+    return LINE_UNKNOWN_KEY;
+}
+
+// Loads the file's bytes, telling on standard error why a file there is not read.
+FileState LoadPreferencesFile()
+{
+    file.size = 0;
+    FindPreferencesPath(file.path, sizeof file.path);
+    FILE* stream = file.path[0] == '\0' ? nullptr : std::fopen(file.path, "rb");
+    if (stream == nullptr)
+    {
+        if (file.path[0] == '\0' || errno == ENOENT || errno == ENOTDIR)
+        {
+            return FILE_NONE;
+        }
+        std::fprintf(stderr, Translate("vortanai: nepavyko perskaityti %s: %s\n"), file.path,
+                     std::strerror(errno));
+        return FILE_REFUSED;
+    }
+    file.size = std::fread(file.bytes, 1, sizeof file.bytes, stream);
+    int error = std::ferror(stream) ? errno : 0;
+    std::fclose(stream);
+    char aside[PATH_SIZE + 16];
+    if (error != 0)
+    {
+        std::fprintf(stderr, Translate("vortanai: nepavyko perskaityti %s: %s\n"), file.path,
+                     std::strerror(error));
+    }
+    else if (file.size > PREFERENCES_MAX_BYTES)
+    {
+        std::fprintf(stderr,
+                     Translate("vortanai: %s didesnis nei %zu baitų: neskaitomas ir "
+                               "nekeičiamas\n"),
+                     file.path, PREFERENCES_MAX_BYTES);
+    }
+    else if (IsUtf8Text(file.bytes, file.size))
+    {
+        return FILE_TEXT;
+    }
+    else if (MoveFileAside(file.path, aside, sizeof aside))
+    {
+        std::fprintf(stderr,
+                     Translate("vortanai: %s nėra UTF-8 tekstas: perkeltas į %s, galioja "
+                               "numatytosios nuostatos\n"),
+                     file.path, aside);
+        file.size = 0;
+        return FILE_NONE;
+    }
+    else
+    {
+        std::fprintf(stderr,
+                     Translate("vortanai: %s nėra UTF-8 tekstas, o jo nepavyko perkelti: galioja "
+                               "numatytosios nuostatos\n"),
+                     file.path);
+    }
+    file.size = 0;
+    return FILE_REFUSED;
+}
+
+// The file loaded, each known key updated where it stands and the missing ones appended.
+bool WritePreferencesBody(FILE* stream)
+{
+    bool written[std::size(KEYS)] = {};
+    bool good = true;
+    std::string_view rest(file.bytes, file.size);
+    std::string_view line = "\n";
+    while (!rest.empty() && good)
+    {
+        line = TakeLine(&rest);
+        Preferences scratch;
+        std::string_view key;
+        const PreferenceKey* known = nullptr;
+        if (ReadLine(line, &scratch, &key, &known) != LINE_KNOWN)
+        {
+            good = std::fwrite(line.data(), 1, line.size(), stream) == line.size();
+            continue;
+        }
+        char value[LANGUAGE_CODE_SIZE];
+        known->write(preferences, value, sizeof value);
+        std::string_view end = line.substr(line.find_last_not_of("\r\n") + 1);
+        good = std::fprintf(stream, "%s = %s%.*s", known->name, value, static_cast<int>(end.size()),
+                            end.data()) >= 0;
+        written[known - KEYS] = true;
+    }
+    good = good && (line.back() == '\n' || std::fputc('\n', stream) != EOF);
+    for (size_t i = 0; i < std::size(KEYS) && good; ++i)
+    {
+        char value[LANGUAGE_CODE_SIZE];
+        KEYS[i].write(preferences, value, sizeof value);
+        good = written[i] || std::fprintf(stream, "%s = %s\n", KEYS[i].name, value) >= 0;
+    }
+    return good;
+}
+
+} // namespace
+
+void FindPreferencesPath(char* path, size_t size)
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    int length = config != nullptr && config[0] == '/'
+                     ? std::snprintf(path, size, "%s/vortanai/vortanai.conf", config)
+                 : home != nullptr && home[0] != '\0'
+                     ? std::snprintf(path, size, "%s/.config/vortanai/vortanai.conf", home)
+                     : -1;
+    if (length < 0 || static_cast<size_t>(length) >= size)
+    {
+        path[0] = '\0';
+    }
+}
+
+void ReadPreferences()
+{
+    preferences = Preferences{};
+    if (LoadPreferencesFile() != FILE_TEXT)
+    {
+        return;
+    }
+    std::string_view rest(file.bytes, file.size);
+    for (int number = 1; !rest.empty(); ++number)
+    {
+        std::string_view key;
+        const PreferenceKey* known = nullptr;
+        LineKind kind = ReadLine(TakeLine(&rest), &preferences, &key, &known);
+        int shown = static_cast<int>(std::min<size_t>(key.size(), VALUE_SHOWN));
+        if (kind == LINE_NO_EQUALS)
+        {
+            std::fprintf(stderr, Translate("vortanai: %s:%d: nėra \"=\", eilutė praleista\n"),
+                         file.path, number);
+        }
+        else if (kind == LINE_UNKNOWN_KEY)
+        {
+            std::fprintf(stderr,
+                         Translate("vortanai: %s:%d: nežinomas raktas \"%.*s\", eilutė "
+                                   "praleista\n"),
+                         file.path, number, shown, key.data());
+        }
+        else if (kind == LINE_BAD_VALUE)
+        {
+            std::fprintf(stderr,
+                         Translate("vortanai: %s:%d: raktui \"%s\" netinka \"%.*s\", eilutė "
+                                   "praleista\n"),
+                         file.path, number, known->name, shown, key.data());
+        }
+    }
+}
+
+bool WritePreferences()
+{
+    FileState state = LoadPreferencesFile();
+    if (state == FILE_REFUSED)
+    {
+        return false;
+    }
+    if (file.path[0] == '\0')
+    {
+        std::fputs(Translate("vortanai: nenustatytas nei XDG_CONFIG_HOME, nei HOME: nuostatų "
+                             "failui nėra vietos\n"),
+                   stderr);
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(file.path).parent_path(), error);
+    if (error || !SaveFileSafely(file.path, WritePreferencesBody))
+    {
+        std::fprintf(stderr, Translate("vortanai: nepavyko įrašyti %s: %s\n"), file.path,
+                     error ? error.message().c_str() : std::strerror(errno));
+        return false;
+    }
+    return true;
+}

@@ -1,8 +1,10 @@
 // The player's own choices beside the settings file: the preferences file under
 // $XDG_CONFIG_HOME/vortanai/ as far as it is read, with the command line's choices put over it.
-// Lives for the whole run; tests reset it with `preferences = Preferences{};`.
+// Lives for the whole run; ReadPreferences resets it, tests too with `preferences =
+// Preferences{};`.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "text/translation.h"
@@ -21,3 +23,20 @@ struct Preferences
 };
 
 extern Preferences preferences;
+
+// The preferences file: UTF-8 text, one `key = value` a line, `#` starting a comment line. Past
+// this size it is not the game's: it is neither read nor written over.
+constexpr size_t PREFERENCES_MAX_BYTES = 65536;
+
+// $XDG_CONFIG_HOME/vortanai/vortanai.conf, or ~/.config/vortanai/vortanai.conf where the variable
+// is unset, empty or not an absolute path; empty where not even HOME is set.
+void FindPreferencesPath(char* path, size_t size);
+// Resets the preferences to their defaults and puts the file's known keys over them; a missing
+// file or folder leaves the defaults. A line it does not understand is skipped and a file that is
+// not text is moved aside whole (vortanai.conf.sugadintas), each told on standard error.
+void ReadPreferences();
+// Writes the preferences into the file, through a temporary file: every line it does not
+// understand stays as it was, byte for byte, known keys are updated where they stand and the
+// missing ones appended; the folder is made where needed. False, with a message on standard error
+// and the file as it was, when it cannot be written.
+bool WritePreferences();

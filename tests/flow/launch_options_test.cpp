@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "flow/launch_options.h"
+#include "flow/preferences.h"
 #include "present/settings.h"
+#include "tests/support/test_files.h"
 #include "text/translation.h"
 
 namespace
@@ -74,9 +76,9 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
               std::string::npos);
 }
 
-// The texts speak --language, else the locale's language as gettext chooses it, even where the
-// system has not generated that locale (here only C.UTF-8 is sure to be); the C locale and a
-// language without a catalog speak the texts' own words.
+// The texts speak --language, else the preferences file's language, else the locale's as gettext
+// chooses it, even where the system has not generated that locale (here only C.UTF-8 is sure to
+// be); the C locale and a language without a catalog speak the texts' own words.
 TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
 {
     struct Choice
@@ -86,6 +88,7 @@ TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
         std::vector<std::string> words;
         const char* heard;
         const char* code = ""; // the catalog's folder, where the pictures with words are looked for
+        const char* file = ""; // the preferences file's language line
     };
     const Choice choices[] = {
         {.lang = "en_US.UTF-8",
@@ -97,7 +100,19 @@ TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
          .language = "",
          .words = {"--language", "en", "-x"},
          .heard = "unknown",
-         .code = "en"},
+         .code = "en",
+         .file = "language = lt\n"},
+        {.lang = "C",
+         .language = "",
+         .words = {"-x"},
+         .heard = "unknown",
+         .code = "en",
+         .file = "language = en\n"},
+        {.lang = "en_US.UTF-8",
+         .language = "en",
+         .words = {"-x"},
+         .heard = "ne\xC5\xBEinoma",
+         .file = "language = lt\n"},
         {.lang = "en_GB.UTF-8",
          .language = "",
          .words = {"--language=lt", "-x"},
@@ -107,8 +122,11 @@ TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
         {.lang = "de_DE.UTF-8", .language = "", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
     };
     unsetenv("LC_ALL");
+    char path[4096];
+    FindPreferencesPath(path, sizeof path);
     for (const Choice& choice : choices)
     {
+        WriteTestFile(path, choice.file);
         setenv("LANG", choice.lang, 1);
         setenv("LANGUAGE", choice.language, 1);
         std::string said = Launch(choice.words).second;
