@@ -251,6 +251,12 @@ bool WritePreferencesBody(FILE* stream)
         KEYS[i].write(preferences, value, sizeof value);
         good = written[i] || std::fprintf(stream, "%s = %s\n", KEYS[i].name, value) >= 0;
     }
+    // Grown past what the reader takes (lines that were "a=b" now read "a = b"): not written.
+    if (good && std::ftell(stream) > static_cast<long>(PREFERENCES_MAX_BYTES))
+    {
+        errno = EFBIG;
+        return false;
+    }
     return good;
 }
 

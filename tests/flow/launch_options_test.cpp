@@ -85,41 +85,20 @@ TEST(LaunchOptions, TheTextsSpeakTheChosenLanguage)
     {
         const char* lang;
         const char* language;
+        const char* file; // the preferences file
         std::vector<std::string> words;
         const char* heard;
         const char* code = ""; // the catalog's folder, where the pictures with words are looked for
-        const char* file = ""; // the preferences file's language line
     };
     const Choice choices[] = {
-        {.lang = "en_US.UTF-8",
-         .language = "",
-         .words = {"-x"},
-         .heard = "unknown option",
-         .code = "en"},
-        {.lang = "C",
-         .language = "",
-         .words = {"--language", "en", "-x"},
-         .heard = "unknown",
-         .code = "en",
-         .file = "language = lt\n"},
-        {.lang = "C",
-         .language = "",
-         .words = {"-x"},
-         .heard = "unknown",
-         .code = "en",
-         .file = "language = en\n"},
-        {.lang = "en_US.UTF-8",
-         .language = "en",
-         .words = {"-x"},
-         .heard = "ne\xC5\xBEinoma",
-         .file = "language = lt\n"},
-        {.lang = "en_GB.UTF-8",
-         .language = "",
-         .words = {"--language=lt", "-x"},
-         .heard = "ne\xC5\xBE"},
-        {.lang = "en_GB.UTF-8", .language = "lt", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
-        {.lang = "C", .language = "en", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
-        {.lang = "de_DE.UTF-8", .language = "", .words = {"-x"}, .heard = "ne\xC5\xBEinoma"},
+        {"en_US.UTF-8", "", "", {"-x"}, "unknown option", "en"},
+        {"C", "", "language = lt\n", {"--language", "en", "-x"}, "unknown", "en"},
+        {"C", "", "language = en\n", {"-x"}, "unknown", "en"},
+        {"en_US.UTF-8", "en", "language = lt\n", {"-x"}, "ne\xC5\xBEinoma"},
+        {"en_GB.UTF-8", "", "", {"--language=lt", "-x"}, "ne\xC5\xBE"},
+        {"en_GB.UTF-8", "lt", "", {"-x"}, "ne\xC5\xBEinoma"},
+        {"C", "en", "", {"-x"}, "ne\xC5\xBEinoma"},
+        {"de_DE.UTF-8", "", "", {"-x"}, "ne\xC5\xBEinoma"},
     };
     unsetenv("LC_ALL");
     char path[4096];

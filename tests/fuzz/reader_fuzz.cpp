@@ -9,13 +9,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
 
 #include "flow/campaign.h"
 #include "flow/game_state.h"
+#include "flow/preferences.h"
 #include "maze/maze_file.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
@@ -471,6 +475,91 @@ void FuzzBestTimes(const uint8_t* data, size_t size)
     }
 }
 
+FILE* quiet; // what the preferences reader tells of each line would flood the log
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void PreparePreferences()
+{
+    setenv("XDG_CONFIG_HOME", (std::filesystem::current_path() / "config").c_str(), 1);
+    quiet = std::fopen("/dev/null", "w");
+}
+
+// The lines of `text` that cannot be a key's, without their line ends, in order.
+std::vector<std::string_view> ListKeylessLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    for (size_t at = 0, end = 0; at < text.size(); at = end + 1)
+    {
+        end = std::min(text.find('\n', at), text.size());
+        std::string_view line = text.substr(at, end - at);
+        line.remove_prefix(std::min(line.find_first_not_of(" \t\r"), line.size()));
+        if (!line.starts_with("language") && !line.starts_with("widescreen") &&
+            !line.starts_with("letters"))
+        {
+            lines.push_back(text.substr(at, end - at));
+        }
+    }
+    return lines;
+}
+
+// The preferences file is read as a table within its bounds, or moved aside whole (or, too long,
+// left alone) with the defaults in force; reading writes over nothing else. A table read is
+// written back with every line that names no key kept as it stood, and reads back as written.
+void FuzzPreferences(const uint8_t* data, size_t size)
+{
+    const std::string folder = "config/vortanai/";
+    const std::string path = folder + "vortanai.conf";
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    WriteFile((folder + "kita").c_str(), "kita", 4);
+    WriteFile(path.c_str(), data, size);
+    std::swap(stderr, quiet);
+    preferences = Preferences{.language = "xx", .widescreen = true, .letters = LETTERS_FIXED};
+    ReadPreferences();
+    uint8_t widescreen = 0;
+    std::memcpy(&widescreen, &preferences.widescreen, 1);
+    Require(IsTerminated(preferences.language, sizeof preferences.language) && widescreen <= 1 &&
+                (preferences.letters == LETTERS_GROWING || preferences.letters == LETTERS_FIXED) &&
+                ReadWhole(folder + "kita") == "kita" &&
+                std::distance(std::filesystem::directory_iterator(folder), {}) == 2,
+            "every key holds a value it takes, and no other file is written");
+    bool movedAside = !std::filesystem::exists(path);
+    if (movedAside || size > PREFERENCES_MAX_BYTES)
+    {
+        Require(preferences.language[0] == '\0' && !preferences.widescreen &&
+                    preferences.letters == LETTERS_GROWING &&
+                    ReadWhole(movedAside ? path + ".sugadintas" : path) == input,
+                "a file not read is moved aside whole, or left as it is, and the defaults hold");
+        std::swap(stderr, quiet);
+        return;
+    }
+    Require(ReadWhole(path) == input && std::memchr(data, '\0', size) == nullptr,
+            "a file read is text, left as it is");
+    uint8_t bits = size > 0 ? data[size - 1] : 0;
+    const char* languages[] = {"", "en", "lt", "pt_BR.UTF-8"};
+    Preferences written{.widescreen = (bits & 4) != 0,
+                        .letters = (bits & 8) != 0 ? LETTERS_FIXED : LETTERS_GROWING};
+    std::strcpy(written.language, languages[bits & 3]);
+    preferences = written;
+    bool saved = WritePreferences();
+    std::string rewritten = ReadWhole(path);
+    ReadPreferences();
+    Require(saved ? std::strcmp(preferences.language, written.language) == 0 &&
+                        preferences.widescreen == written.widescreen &&
+                        preferences.letters == written.letters &&
+                        ListKeylessLines(input) == ListKeylessLines(rewritten)
+                  : rewritten == input,
+            "a table written reads back as written, every keyless line kept as it stood; one "
+            "that cannot be written leaves the file as it was");
+    std::swap(stderr, quiet);
+}
+
 struct FuzzedReader
 {
     const char* name; // the target's and its corpus's name
@@ -487,6 +576,7 @@ const FuzzedReader READERS[] = {
     {"settings", PrepareNothing, FuzzSettings},
     {"records_file", PrepareNothing, FuzzRecordsFile},
     {"best_times", PrepareNothing, FuzzBestTimes},
+    {"preferences", PreparePreferences, FuzzPreferences},
 };
 
 const FuzzedReader* reader;
