@@ -1,7 +1,6 @@
 #include "flow/game_state.h"
 
 #include "platform/platform.h"
-#include "present/settings.h"
 
 GameState gameState;
 
@@ -27,8 +26,7 @@ void ResetCamera()
     gameState.cameraYaw = PI_FLOAT / 2.0f;
     gameState.cameraPitch = PI_FLOAT / 4.0f;
     gameState.cameraDistance = 100.0f;
-    SetCursorPosition(static_cast<int32_t>(settings.screenWidth >> 1),
-                      static_cast<int32_t>(settings.screenHeight >> 1));
+    SetCursorPosition(gameState.screenWidth >> 1, gameState.screenHeight >> 1);
 }
 
 void EnableSound()

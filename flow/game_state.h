@@ -117,6 +117,12 @@ struct GameState
     CursorPoint cursorPos = {0, 0};
     int32_t anchorX = 0;
     int32_t anchorY = 0;
+    // The screen the cursor moves on, as the mouse and the frame-rate line count it: the
+    // desktop's while the game fills it at the desktop's own mode, otherwise the settings' mode
+    // (a window, or a mode switched to). Set when the window is made and at every F11.
+    int32_t screenWidth = 640;
+    int32_t screenHeight = 480;
+    int32_t screenRefreshRate = 75;
 
     // Overhead camera.
     float eyeX = 0.0f;

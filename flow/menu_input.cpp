@@ -7,7 +7,6 @@
 #include "flow/options.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
-#include "present/settings.h"
 #include "records/best_times.h"
 #include "resources/sound_bank.h"
 
@@ -222,7 +221,7 @@ void UpdateMenuMouse()
 {
     gameState.wheelNotches = 0;
     double yaw = gameState.cameraYaw;
-    double pitch = gameState.anchorY / static_cast<double>(settings.screenHeight) * 1.570796325;
+    double pitch = gameState.anchorY / static_cast<double>(gameState.screenHeight) * 1.570796325;
     gameState.cameraPitch = static_cast<float>(pitch);
     pitch = gameState.cameraPitch;
     double reach = gameState.cameraDistance * std::cos(pitch);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "flow/game_state.h"
-#include "present/settings.h"
 
 GamePad gamePad;
 
@@ -241,8 +240,8 @@ void MovePointer()
     int32_t cursorX = 0;
     int32_t cursorY = 0;
     GetCursorPosition(&cursorX, &cursorY);
-    SetCursorPosition(std::clamp(cursorX + dx, 0, static_cast<int32_t>(settings.screenWidth) - 1),
-                      std::clamp(cursorY + dy, 0, static_cast<int32_t>(settings.screenHeight) - 1));
+    SetCursorPosition(std::clamp(cursorX + dx, 0, gameState.screenWidth - 1),
+                      std::clamp(cursorY + dy, 0, gameState.screenHeight - 1));
 }
 
 } // namespace

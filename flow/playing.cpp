@@ -8,7 +8,6 @@
 #include "flow/options.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
-#include "present/settings.h"
 #include "records/best_times.h"
 #include "resources/sound_bank.h"
 
@@ -165,7 +164,7 @@ void OnPlayingKey(uint32_t key)
 
 void UpdatePlayingMouse()
 {
-    double height = static_cast<double>(settings.screenHeight);
+    double height = static_cast<double>(gameState.screenHeight);
     if (gameState.leftButton)
     {
         int32_t dx = gameState.cursorPos.x - gameState.anchorX;
@@ -192,7 +191,7 @@ void UpdatePlayingMouse()
     {
         gameState.anchorX = gameState.cursorPos.x;
         gameState.anchorY = gameState.cursorPos.y;
-        int32_t lowest = static_cast<int32_t>(settings.screenHeight) - 10;
+        int32_t lowest = gameState.screenHeight - 10;
         if (gameState.anchorY < 10)
         {
             gameState.anchorY = 10;

@@ -8,7 +8,6 @@
 #include "platform/platform.h"
 #include "present/flat_screens.h"
 #include "present/scene.h"
-#include "present/settings.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
 #include "resources/sound_bank.h"
@@ -22,8 +21,8 @@ void EnterSplash()
     StartSound(SND_SPLASH);
     LoadBackgroundMaze();
     gameState.phaseClock = 0.0f;
-    gameState.anchorX = static_cast<int32_t>(settings.screenWidth >> 1);
-    gameState.anchorY = static_cast<int32_t>(settings.screenHeight >> 1);
+    gameState.anchorX = gameState.screenWidth >> 1;
+    gameState.anchorY = gameState.screenHeight >> 1;
     ResetCamera();
 }
 

@@ -20,11 +20,14 @@ uint32_t HighWord(uint32_t value)
     return (value >> 16) & 0xFFFF;
 }
 
-// F11 and Alt+Enter: full screen at the desktop's own mode, or back to the settings' window.
+// F11 and Alt+Enter: full screen at the desktop's own mode, or back to the settings' window. The
+// mouse and the frame-rate line then count with the screen the game has.
 void SwitchScreenMode()
 {
-    SwitchFullscreen(static_cast<int32_t>(settings.screenWidth),
-                     static_cast<int32_t>(settings.screenHeight));
+    auto width = static_cast<int32_t>(settings.screenWidth);
+    auto height = static_cast<int32_t>(settings.screenHeight);
+    MeasureScreen(SwitchFullscreen(width, height), width, height,
+                  static_cast<int32_t>(settings.refreshRate));
 }
 
 } // namespace

@@ -191,7 +191,8 @@ bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel, int3
 bool RestoreDisplayMode();
 void ShowMouseCursor(bool shown);
 // Creates the game window at (0, 0) with a double-buffered RGBA surface of the given colour and
-// depth sizes; the closest depth buffer the display offers is taken, as Win32 would choose.
+// depth sizes; the closest depth buffer the display offers is taken, as Win32 would choose. Full
+// screen takes the mode ChangeDisplayMode chose, or the desktop's own mode where it chose none.
 WindowResult CreateGameWindow(const char* title, int32_t width, int32_t height, bool fullscreen,
                               int32_t colorBits, int32_t depthBits);
 bool DestroyGameWindow();
@@ -207,8 +208,9 @@ void SetSwapWait(bool wait);
 bool WaitWindowMessage(int32_t milliseconds);
 // The window is on the screen: shown and not minimised.
 bool IsGameWindowShown();
-// Full screen at the desktop's own mode, or back from it to a window of this size.
-void SwitchFullscreen(int32_t windowWidth, int32_t windowHeight);
+// Full screen at the desktop's own mode, or back from full screen to a window of this size; true
+// when the window is full screen now.
+bool SwitchFullscreen(int32_t windowWidth, int32_t windowHeight);
 void SwapWindowBuffers();
 // Takes the next window message, if any; WM_QUIT comes once the queue is empty after
 // PostQuitMessage.

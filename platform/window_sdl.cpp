@@ -190,7 +190,15 @@ SDL_Window* TryCreateWindow(const char* title, int32_t width, int32_t height, bo
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    flags |= fullscreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    if (fullscreen)
+    {
+        flags |=
+            sdlWindow.displayModeChanged ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    else
+    {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
     char utf8Title[TITLE_UTF8_SIZE];
     ConvertToUtf8(title, utf8Title, sizeof utf8Title);
     return SDL_CreateWindow(utf8Title, 0, 0, width, height, flags);
@@ -370,21 +378,19 @@ bool IsGameWindowShown()
            (flags & SDL_WINDOW_HIDDEN) == 0;
 }
 
-void SwitchFullscreen(int32_t windowWidth, int32_t windowHeight)
+bool SwitchFullscreen(int32_t windowWidth, int32_t windowHeight)
 {
     if (sdlWindow.window == nullptr)
     {
-        return;
+        return false;
     }
     if ((SDL_GetWindowFlags(sdlWindow.window) & SDL_WINDOW_FULLSCREEN) != 0)
     {
         SDL_SetWindowFullscreen(sdlWindow.window, 0);
         SDL_SetWindowSize(sdlWindow.window, windowWidth, windowHeight);
+        return false;
     }
-    else
-    {
-        SDL_SetWindowFullscreen(sdlWindow.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    }
+    return SDL_SetWindowFullscreen(sdlWindow.window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
 }
 
 void SwapWindowBuffers()

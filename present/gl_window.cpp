@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "flow/game_state.h"
 #include "flow/launch_options.h"
 #include "maze/maze_render.h"
 #include "platform/platform.h"
@@ -42,7 +43,11 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
                        ICON_EXCLAMATION);
         return false;
     }
-    if (settings.fullscreen && !ChangeDisplayMode(width, height, colorBits, refreshRate))
+    // --fullscreen without --size keeps the desktop as it is: no mode to switch, nothing to ask.
+    bool atDesktopMode =
+        settings.fullscreen && launchOptions.fullscreen == 1 && launchOptions.width == 0;
+    if (settings.fullscreen && !atDesktopMode &&
+        !ChangeDisplayMode(width, height, colorBits, refreshRate))
     {
         if (!AskYesNo(Translate("The Requested Fullscreen Mode Is Not Supported By\nYour Video "
                                 "Card. \nUse Windowed Mode Instead?"),
@@ -79,12 +84,25 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
     }
     SetSwapWait(!launchOptions.uncapped);
     ShowGameWindow();
-    ResizeViewport(width, height);
+    MeasureScreen(atDesktopMode, width, height, refreshRate);
+    ResizeViewport(gameState.screenWidth, gameState.screenHeight);
     if (!InitGL())
     {
         return FailWindow(Translate("Klaida InitGL"));
     }
     return true;
+}
+
+void MeasureScreen(bool atDesktopMode, int32_t width, int32_t height, int32_t refreshRate)
+{
+    gameState.screenWidth = width;
+    gameState.screenHeight = height;
+    gameState.screenRefreshRate = refreshRate;
+    if (atDesktopMode)
+    {
+        GetDesktopMode(&gameState.screenWidth, &gameState.screenHeight,
+                       &gameState.screenRefreshRate);
+    }
 }
 
 bool InitGL()

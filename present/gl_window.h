@@ -26,6 +26,9 @@ extern GlWindow glWindow;
 
 bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t colorBits,
                     int32_t refreshRate, uint8_t depthBits, bool fullscreen);
+// The screen the mouse and the frame-rate line count with: the desktop's mode, or, where the game
+// is in a window or at a mode of its own, that mode.
+void MeasureScreen(bool atDesktopMode, int32_t width, int32_t height, int32_t refreshRate);
 bool InitGL();
 // Sets the largest centred 4:3 viewport the client area allows, and the projection.
 void ResizeViewport(int32_t width, int32_t height);

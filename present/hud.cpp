@@ -5,7 +5,6 @@
 #include "flow/game_state.h"
 #include "platform/platform.h"
 #include "present/screenshot.h"
-#include "present/settings.h"
 #include "present/text_output.h"
 #include "records/best_times.h"
 #include "resources/help_text.h"
@@ -199,8 +198,8 @@ bool DrawFps()
     glRasterPos2f(-5.4f, 3.8f);
     UpdateFpsCounter();
     PrintText(Translate("FPS: %4i  %dx%d@%d"), static_cast<int>(fpsCounter.fpsValue),
-              static_cast<int>(settings.screenWidth), static_cast<int>(settings.screenHeight),
-              static_cast<int>(settings.refreshRate));
+              static_cast<int>(gameState.screenWidth), static_cast<int>(gameState.screenHeight),
+              static_cast<int>(gameState.screenRefreshRate));
     return true;
 }
 

@@ -169,7 +169,7 @@ TEST_F(MenuInput, EachCustomLineGoesToBothEndsOfItsRange)
 
 TEST_F(MenuInput, TheMenuCameraOrbitsAtThePitchOfTheAnchor)
 {
-    settings.screenHeight = 600;
+    gameState.screenHeight = 600;
     gameState.anchorY = 300;
     gameState.cameraYaw = 1.5707964f;
     gameState.lookX = 2.0f;

@@ -8,7 +8,6 @@
 #include "flow/playing.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
-#include "present/settings.h"
 #include "resources/sound_bank.h"
 #include "tests/flow/flow_fixture.h"
 
@@ -159,7 +158,7 @@ TEST_F(PlayingMouse, EachPassTiltsPansOrZoomsByItsInput)
         {false, false, 0, 605, 0, 100.0f, 100.0f, 599, 0},
         {false, false, 120, 150, 0, 100.0f, 100.0f, 150, 0},
     };
-    settings.screenHeight = 610;
+    gameState.screenHeight = 610;
     gameState.anchorX = gameState.anchorY = 300;
     for (const Pass& pass : passes)
     {

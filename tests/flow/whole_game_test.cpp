@@ -291,7 +291,12 @@ TEST_F(WholeGame, TheMenuMidCampaignLeavesTheIntroGoingAndTheCampaignWhereItWas)
     EXPECT_EQ(mazeGrid.playerY, playerY);
 }
 
-TEST_F(WholeGame, AMinimisedWindowStopsFramesAndThenTakesOneLongFrame)
+// Minimising stops the frames, and the first after takes the whole time. F11 fills the screen at
+// the desktop's own mode: F4 centres the cursor on the desktop's centre and the tilt spans its
+// whole height (its middle row looks down an eighth of a turn, its last row straight down); back
+// in the window both count with the settings' 320 x 240 again. SDL's cursor does not follow a
+// pointer moved under Xvfb, so the harness's cursor is moved.
+TEST_F(WholeGame, AMinimisedWindowStopsFramesAndF11GivesTheMouseTheWholeScreen)
 {
     // The splash left for the menu.
     ASSERT_EQ(PlayErrand(player, ERRAND_STORM, [] { return gameState.screenState != STATE_MENU; }),
@@ -305,4 +310,19 @@ TEST_F(WholeGame, AMinimisedWindowStopsFramesAndThenTakesOneLongFrame)
     double longFrame = 2.0 + HARNESS_FRAME_SECONDS;
     EXPECT_NEAR(gameState.frameSeconds, longFrame, 1e-3);
     EXPECT_NEAR(gameState.phaseClock, clock + longFrame, 1e-3);
+
+    std::tie(fakeSystem.desktopWidth, fakeSystem.desktopHeight) = std::pair(1920, 1080);
+    TapKey('M');
+    for (auto [width, height] : {std::pair(1920, 1080), std::pair(320, 240)})
+    {
+        TapKey(VK_F11);
+        TapKey(VK_F4);
+        EXPECT_EQ(fakeSystem.cursorWarps.back(), std::pair(width / 2, height / 2));
+        for (auto [row, pitch] : {std::pair(height / 2, 0.785f), std::pair(height - 1, 1.571f)})
+        {
+            fakeSystem.cursorY = row;
+            RunPass();
+            EXPECT_NEAR(gameState.cameraPitch, pitch, 0.05f) << width << " " << row;
+        }
+    }
 }

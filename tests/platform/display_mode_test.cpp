@@ -37,7 +37,7 @@ TEST(DisplayMode, TheDesktopsModeIsGrantedAndGivenBackBeforeTheWindowGoes)
     ShowGameWindow();
     int loaded = CountLoadedLibraries();
     SDL_Window* window = SDL_GL_GetCurrentWindow();
-    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN, 0u);
+    EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN);
     EXPECT_TRUE(RestoreDisplayMode());
     EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN, 0u);
     EXPECT_TRUE(ReleaseRenderingContext() && DeleteRenderingContext() && DestroyGameWindow());

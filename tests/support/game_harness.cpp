@@ -236,8 +236,8 @@ void SendRandomInput(HarnessPlayer& player)
     else if (roll < 70)
     {
         // Anywhere on the screen and a little beyond it.
-        fakeSystem.cursorX = Draw(player, static_cast<int32_t>(settings.screenWidth) + 100) - 50;
-        fakeSystem.cursorY = Draw(player, static_cast<int32_t>(settings.screenHeight) + 100) - 50;
+        fakeSystem.cursorX = Draw(player, gameState.screenWidth + 100) - 50;
+        fakeSystem.cursorY = Draw(player, gameState.screenHeight + 100) - 50;
     }
     else if (roll < 76)
     {
