@@ -17,7 +17,7 @@ namespace
 
 constexpr const char* USAGE =
     MarkText("Naudojimas: vortanai [PARINKTIS...]\n"
-             "  --fullscreen             žaisti visame ekrane\n"
+             "  --fullscreen             žaisti visame ekrane; be --size – darbalaukio raiška\n"
              "  --windowed               žaisti lange\n"
              "  --size PLOTISxAUKŠTIS    lango ar ekrano dydis, pvz. 1024x768\n"
              "  --uncapped               kadrai kuo greičiau, nelaukiant ekrano\n"
@@ -139,5 +139,8 @@ void ApplyLaunchOptions()
     {
         settings.screenWidth = launchOptions.width;
         settings.screenHeight = launchOptions.height;
+        // The full-screen question names the mode asked for.
+        FormatModeText("%ux%u@%u", settings.screenWidth, settings.screenHeight,
+                       settings.refreshRate);
     }
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "flow/game_state.h"
+#include "flow/launch_options.h"
 #include "flow/main_loop.h"
 #include "present/gl_window.h"
 #include "present/settings.h"
@@ -11,7 +12,8 @@
 #include "tests/support/test_files.h"
 
 // The program from start to end: every way start-up can fail says so in its boxes and ends with
-// zero, and whatever was made is torn down again. The display has no 1000 x 700 mode.
+// zero, and whatever was made is torn down again. The display has no 1000 x 700 mode, and its
+// desktop is 1920 x 1080, which --fullscreen without --size takes as it is, asking nothing.
 TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
 {
     struct Case
@@ -21,6 +23,9 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         bool screenOpens = true, screenReleases = true, answerYes = true;
         std::vector<std::string> boxes = {}; // caption, icon ("!", "x", "i"), "?" when asking: text
         bool framesRan = false;
+        LaunchOptions launch = {};
+        std::pair<int32_t, int32_t> screen = {640, 480}; // what the mouse counts with; 0: no frames
+        bool fullscreen = false;
     };
     const std::string refused = "1000x700@60 ! ?: The Requested Fullscreen Mode Is Not Supported "
                                 "By\nYour Video Card. \nUse Windowed Mode Instead?";
@@ -40,7 +45,19 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         {.what = "a refused full screen answered yes opens a window",
          .mode = "1\r\n1000\r\n700",
          .boxes = {refused},
-         .framesRan = true},
+         .framesRan = true,
+         .screen = {1000, 700}},
+        {.what = "--fullscreen --size asks for its mode",
+         .boxes = {refused},
+         .framesRan = true,
+         .launch = {.fullscreen = 1, .width = 1000, .height = 700},
+         .screen = {1000, 700}},
+        {.what = "--fullscreen alone takes the desktop's mode",
+         .mode = "0\r\n1000\r\n700",
+         .framesRan = true,
+         .launch = {.fullscreen = 1},
+         .screen = {1920, 1080},
+         .fullscreen = true},
         {.what = "a refused full screen answered no ends the game",
          .mode = "1\r\n1000\r\n700",
          .answerYes = false,
@@ -63,6 +80,9 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         fakeSystem.screenOpens = test.screenOpens;
         fakeSystem.screenReleases = test.screenReleases;
         fakeSystem.answerYes = test.answerYes;
+        std::tie(fakeSystem.desktopWidth, fakeSystem.desktopHeight) = std::pair(1920, 1080);
+        launchOptions = test.launch;
+        gameState.screenWidth = gameState.screenHeight = 0;
         fakeSystem.closeAfterClockReads = 5;
         EXPECT_EQ(WinMain(), 0);
         std::vector<std::string> boxes;
@@ -73,7 +93,10 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         }
         EXPECT_EQ(boxes, test.boxes);
         EXPECT_EQ(fakeSystem.clockReads >= 5, test.framesRan);
-        EXPECT_FALSE(test.framesRan && settings.fullscreen); // the frames ran in a window
+        EXPECT_EQ(test.framesRan && settings.fullscreen, test.fullscreen);
+        EXPECT_TRUE(!test.framesRan ||
+                    test.screen == std::pair(gameState.screenWidth, gameState.screenHeight));
         EXPECT_FALSE(glWindow.windowCreated || glWindow.renderingContextCreated);
     }
+    launchOptions = LaunchOptions{};
 }
