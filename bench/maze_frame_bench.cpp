@@ -6,13 +6,21 @@
 // flying at least as fast as the reference at rest. Also the first frame at rest, which makes
 // the maze's list.
 //
-//   bench_maze_frame   (under a display: xvfb-run -a -s "-screen 0 1280x1024x24")
+// Then the whole frame of play at rest as the game draws it, for each campaign maze, on the
+// screens players have: the 1024 x 768 window, full screen at the desktop's mode in 4:3 and
+// widescreen, and widescreen in a window of half the desktop's sides (the same picture at a
+// quarter of the pixels, which tells the pixels' cost from the rest). Goal: every campaign maze
+// at least 60 frames a second full screen at 1920 x 1080 widescreen.
+//
+//   bench_maze_frame [screens]   (screens: the second table alone)
+//   under a display of the desktop's size: xvfb-run -a -s "-screen 0 1920x1080x24"
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 #include <vector>
 
@@ -20,11 +28,13 @@
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/launch_options.h"
+#include "flow/preferences.h"
 #include "maze/maze_grid.h"
 #include "maze/maze_render.h"
 #include "platform/platform.h"
 #include "present/gl_window.h"
 #include "present/hud.h"
+#include "present/scene.h"
 #include "present/settings.h"
 #include "resources/texture_list.h"
 
@@ -55,12 +65,21 @@ double TimeFrame(void (*drawMaze)())
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double MedianFrame(void (*drawMaze)())
+// The play screen's frame at rest as the game draws it, then the swap.
+double TimeSceneFrame(void (*)())
+{
+    Clock::time_point start = Clock::now();
+    DrawScene();
+    SwapWindowBuffers();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double MedianFrame(void (*drawMaze)(), double (*timeFrame)(void (*)()) = TimeFrame)
 {
     std::vector<double> times;
     for (int32_t i = 0; i < FRAMES + 10; ++i)
     {
-        double ms = TimeFrame(drawMaze);
+        double ms = timeFrame(drawMaze);
         if (i >= 10)
         {
             times.push_back(ms);
@@ -76,22 +95,118 @@ void PrintRow(const char* maze, const char* phase, double oldMs, double newMs)
                 oldMs, 1000.0 / oldMs, newMs, 1000.0 / newMs, oldMs / newMs);
 }
 
-} // namespace
-
-int main()
+// One screen of the second table: full screen at the desktop's mode or a window of this size.
+struct Screen
 {
-    launchOptions.uncapped = true; // every frame as soon as it is drawn
-    if (chdir(DATA_DIR) != 0 || !CreateGLWindow("Vortanai bench", 1024, 768, 32, 60, 24, false) ||
+    bool fullscreen;
+    int32_t width;
+    int32_t height;
+    bool widescreen;
+};
+
+// Opens the game's window for the screen as the command line does (full screen: --fullscreen
+// without --size, at the desktop's mode), with the textures; false when it cannot.
+bool OpenBenchWindow(const Screen& screen)
+{
+    launchOptions.fullscreen = screen.fullscreen ? 1 : -1;
+    textureCount = 0;
+    if (!CreateGLWindow("Vortanai bench", screen.width, screen.height, 32, 60, 24,
+                        screen.fullscreen) ||
         !LoadTextures())
     {
         std::fprintf(stderr, "no window or textures\n");
-        return 1;
+        return false;
     }
+    preferences.widescreen = screen.widescreen;
+    // Whichever of the viewport and the scene honours the choice, both see it from here on.
+    ResizeViewport(glWindow.clientWidth, glWindow.clientHeight);
+    return true;
+}
+
+void CloseBenchWindow()
+{
+    DeleteMazeLists();
+    DestroyGLWindow();
+}
+
+bool PrintScreensTable()
+{
+    // The desktop's size is known once the first window has opened the window system.
+    Screen screens[] = {
+        {false, 1024, 768, false}, {true, 0, 0, false}, {true, 0, 0, true}, {false, 0, 0, true}};
+    constexpr int32_t SCREEN_COUNT = sizeof screens / sizeof screens[0];
+    double ms[CAMPAIGN_LEVEL_COUNT][SCREEN_COUNT] = {};
+    for (int32_t column = 0; column < SCREEN_COUNT; ++column)
+    {
+        if (!OpenBenchWindow(screens[column]))
+        {
+            return false;
+        }
+        if (column == 0)
+        {
+            int32_t width = 0;
+            int32_t height = 0;
+            int32_t refreshRate = 0;
+            GetDesktopMode(&width, &height, &refreshRate);
+            screens[1].width = screens[2].width = width;
+            screens[1].height = screens[2].height = height;
+            screens[3].width = width / 2;
+            screens[3].height = height / 2;
+            std::printf("\nThe frame of play at rest on %s, median of %d frames:\n\n| maze |",
+                        reinterpret_cast<const char*>(glGetString(GL_RENDERER)), FRAMES);
+        }
+        for (int32_t level = 0; level < CAMPAIGN_LEVEL_COUNT; ++level)
+        {
+            const CampaignLevel& row = CAMPAIGN_LEVELS[level];
+            GenerateMaze(row.length, row.width, 10, row.fixedSeed);
+            TimeSceneFrame(nullptr); // the maze's list is made
+            ms[level][column] = MedianFrame(nullptr, TimeSceneFrame);
+        }
+        CloseBenchWindow();
+    }
+    for (const Screen& screen : screens)
+    {
+        std::printf(" %s %dx%d %s |", screen.fullscreen ? "full screen" : "window", screen.width,
+                    screen.height, screen.widescreen ? "widescreen" : "4:3");
+    }
+    std::printf("\n|---|---|---|---|---|\n");
+    for (int32_t level = 0; level < CAMPAIGN_LEVEL_COUNT; ++level)
+    {
+        std::printf("| level %d, %d x %d |", level + 1, CAMPAIGN_LEVELS[level].length,
+                    CAMPAIGN_LEVELS[level].width);
+        for (double cell : ms[level])
+        {
+            std::printf(" %.2f ms (%.0f fps) |", cell, 1000.0 / cell);
+        }
+        std::printf("\n");
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    launchOptions.uncapped = true; // every frame as soon as it is drawn
     gameState.screenState = STATE_PLAYING;
+    gameState.levelIntro = false;
     ResetCamera();
     gameState.eyeX = gameState.lookX;
     gameState.eyeY = gameState.lookY - std::cos(gameState.cameraPitch) * gameState.cameraDistance;
     gameState.eyeZ = std::sin(gameState.cameraPitch) * gameState.cameraDistance;
+    if (chdir(DATA_DIR) != 0)
+    {
+        std::fprintf(stderr, "no data at %s\n", DATA_DIR);
+        return 1;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "screens") == 0)
+    {
+        return PrintScreensTable() ? 0 : 1;
+    }
+    if (!OpenBenchWindow({false, 1024, 768, false}))
+    {
+        return 1;
+    }
     struct Maze
     {
         const char* name;
@@ -120,6 +235,6 @@ int main()
         PrintRow(maze.name, "at rest", oldMs, newMs);
         std::printf("| %s | first frame at rest (list made) | | %.2f ms | |\n", maze.name, firstMs);
     }
-    DeleteMazeLists();
-    return 0;
+    CloseBenchWindow();
+    return PrintScreensTable() ? 0 : 1;
 }

@@ -24,7 +24,7 @@ TEST(StartUp, EveryFailureIsToldAndTheProgramEndsWithZeroAndTearsDown)
         std::vector<std::string> boxes = {}; // caption, icon ("!", "x", "i"), "?" when asking: text
         bool framesRan = false;
         LaunchOptions launch = {};
-        std::pair<int32_t, int32_t> screen = {640, 480}; // what the mouse counts with; 0: no frames
+        std::pair<int32_t, int32_t> screen = {640, 480}; // what the mouse counts with
         bool fullscreen = false;
     };
     const std::string refused = "1000x700@60 ! ?: The Requested Fullscreen Mode Is Not Supported "
