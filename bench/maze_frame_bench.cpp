@@ -109,6 +109,7 @@ struct Screen
 bool OpenBenchWindow(const Screen& screen)
 {
     launchOptions.fullscreen = screen.fullscreen ? 1 : -1;
+    preferences.widescreen = screen.widescreen; // before the window, whose viewport may honour it
     textureCount = 0;
     if (!CreateGLWindow("Vortanai bench", screen.width, screen.height, 32, 60, 24,
                         screen.fullscreen) ||
@@ -117,9 +118,6 @@ bool OpenBenchWindow(const Screen& screen)
         std::fprintf(stderr, "no window or textures\n");
         return false;
     }
-    preferences.widescreen = screen.widescreen;
-    // Whichever of the viewport and the scene honours the choice, both see it from here on.
-    ResizeViewport(glWindow.clientWidth, glWindow.clientHeight);
     return true;
 }
 

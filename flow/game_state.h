@@ -119,7 +119,7 @@ struct GameState
     int32_t anchorY = 0;
     // The screen the cursor moves on, as the mouse and the frame-rate line count it: the
     // desktop's while the game fills it at the desktop's own mode, otherwise the settings' mode
-    // (a window, or a mode switched to). Set when the window is made and at every F11.
+    // (a window, or a mode switched to). Set when the window is made and at F11 or Alt+Enter.
     int32_t screenWidth = 640;
     int32_t screenHeight = 480;
     int32_t screenRefreshRate = 75;
