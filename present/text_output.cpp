@@ -15,10 +15,10 @@ Font font;
 namespace
 {
 
-constexpr int FONT_PIXEL_HEIGHT = 12;
-// Glyphs of a 12-pixel face fit easily; a larger one is clipped rather than overrun.
-constexpr int GLYPH_MAX_ROWS = 64;
-constexpr int GLYPH_MAX_ROW_BYTES = 16;
+// Glyphs of the letters of an 8K picture (68 pixels) fit; a larger one is clipped rather than
+// overrun.
+constexpr int GLYPH_MAX_ROWS = 128;
+constexpr int GLYPH_MAX_ROW_BYTES = 32;
 constexpr uint32_t NO_GLYPH = 0xFFFFFFFF;
 
 // The font file fontconfig picks for a face of `family` (a fontconfig name) that has `character`
@@ -69,7 +69,7 @@ FT_Face OpenFace(const char* path, int faceIndex)
     {
         return nullptr;
     }
-    if (FT_Set_Pixel_Sizes(face, 0, FONT_PIXEL_HEIGHT) != 0)
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(font.pixelHeight)) != 0)
     {
         FT_Done_Face(face);
         return nullptr;
@@ -279,7 +279,9 @@ void CloseFaces()
 
 bool BuildFont()
 {
+    int32_t height = font.pixelHeight;
     CloseFaces();
+    font.pixelHeight = height > 0 ? height : FONT_PIXEL_HEIGHT;
     font.listBase = glGenLists(FONT_GLYPH_CAPACITY);
     // Characters as the host's 32-bit integers.
     bool little = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
@@ -296,6 +298,32 @@ bool BuildFont()
         font.face = OpenFace(path, faceIndex);
     }
     return true;
+}
+
+int32_t ChooseLetterHeight(int32_t pictureHeight, bool fixed)
+{
+    int32_t height =
+        (FONT_PIXEL_HEIGHT * pictureHeight + FONT_PICTURE_HEIGHT / 2) / FONT_PICTURE_HEIGHT;
+    return fixed || height < FONT_PIXEL_HEIGHT ? FONT_PIXEL_HEIGHT : height;
+}
+
+void SetLetterHeight(int32_t pixels)
+{
+    if (pixels == font.pixelHeight)
+    {
+        return;
+    }
+    font.pixelHeight = pixels;
+    // A face that cannot take the size keeps its old one: its letters are still drawn.
+    if (font.face != nullptr)
+    {
+        FT_Set_Pixel_Sizes(font.face, 0, static_cast<FT_UInt>(pixels));
+    }
+    for (uint32_t i = 0; i < font.fallbackCount; ++i)
+    {
+        FT_Set_Pixel_Sizes(font.fallbackFaces[i], 0, static_cast<FT_UInt>(pixels));
+    }
+    EmptyGlyphTable();
 }
 
 void DeleteFont()

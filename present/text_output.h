@@ -16,9 +16,14 @@ constexpr int FONT_PATH_SIZE = 512;
 // The longest text one PrintText call draws, in bytes of UTF-8; longer texts are cut.
 constexpr int PRINT_TEXT_SIZE = 256;
 
-// The game's bitmap font: a bold sans face at a character height of 12 pixels, one glBitmap
+// The letters' height at the game's own 1024 x 768, and the picture height it belongs to.
+constexpr int32_t FONT_PIXEL_HEIGHT = 12;
+constexpr int32_t FONT_PICTURE_HEIGHT = 768;
+
+// The game's bitmap font: a bold sans face at a character height of pixelHeight, one glBitmap
 // display list per character, made from the face when a text first needs it. BuildFont fills the
-// record afresh for each GL context and DeleteFont empties it (tests need no other reset). When
+// record afresh for each GL context, keeping the height SetLetterHeight last chose, and
+// DeleteFont empties it (tests need no other reset). When
 // the table is full and a text needs one more character, the table starts over: every glyph is
 // dropped (to be made again on its next use) and the text is drawn with glyphs made anew, so a
 // text always draws whole (it has fewer characters than the table holds).
@@ -36,6 +41,7 @@ struct Font
     uint32_t characters[FONT_GLYPH_CAPACITY]; // the Unicode character of each list made
     uint16_t slots[FONT_SLOT_COUNT];          // open hashing of characters: 1 + list, 0 free
     uint32_t resets;                          // the times the table was full and started over
+    int32_t pixelHeight; // the letters' character height; 0 before the first BuildFont
 };
 
 extern Font font;
@@ -44,6 +50,13 @@ extern Font font;
 // draw nothing.
 bool BuildFont();
 void DeleteFont();
+// The letters' height for a 4:3 picture `pictureHeight` lines high: 12 pixels for every 768
+// lines, rounded, never below 12; 12 at every size when `fixed`.
+int32_t ChooseLetterHeight(int32_t pictureHeight, bool fixed);
+// The faces rasterise at `pixels` from now on (and BuildFont opens them so). A new height empties
+// the glyph table, so every glyph is made again at its next use: the letters stay sharp rather
+// than being bitmaps scaled after the fact.
+void SetLetterHeight(int32_t pixels);
 // Formats printf-style and draws the UTF-8 text at the current raster position, depth testing off
 // meanwhile; depth testing is on when it returns. Each character draws its glyph: from the face,
 // else from a face that has it, else the face's box for a missing letter (DEL and the C1
