@@ -21,6 +21,7 @@ constexpr const char* USAGE =
              "  --windowed               žaisti lange\n"
              "  --size PLOTISxAUKŠTIS    lango ar ekrano dydis, pvz. 1024x768\n"
              "  --uncapped               kadrai kuo greičiau, nelaukiant ekrano\n"
+             "  --widescreen             labirintas per visą plačiojo ekrano plotį\n"
              "  --language KALBA         tekstų kalba, pvz. en arba lt\n"
              "  --help                   ši pagalba\n"
              "  --version                žaidimo versija\n"
@@ -65,6 +66,7 @@ int32_t ReadLaunchOptions(int argc, char** argv)
         OPTION_WINDOWED,
         OPTION_SIZE,
         OPTION_UNCAPPED,
+        OPTION_WIDESCREEN,
         OPTION_LANGUAGE,
         OPTION_HELP,
         OPTION_VERSION
@@ -73,6 +75,7 @@ int32_t ReadLaunchOptions(int argc, char** argv)
                                      {"windowed", no_argument, nullptr, OPTION_WINDOWED},
                                      {"size", required_argument, nullptr, OPTION_SIZE},
                                      {"uncapped", no_argument, nullptr, OPTION_UNCAPPED},
+                                     {"widescreen", no_argument, nullptr, OPTION_WIDESCREEN},
                                      {"language", required_argument, nullptr, OPTION_LANGUAGE},
                                      {"help", no_argument, nullptr, OPTION_HELP},
                                      {"version", no_argument, nullptr, OPTION_VERSION},
@@ -111,6 +114,9 @@ int32_t ReadLaunchOptions(int argc, char** argv)
         case OPTION_UNCAPPED:
             launchOptions.uncapped = true;
             break;
+        case OPTION_WIDESCREEN:
+            launchOptions.widescreen = true;
+            break;
         case OPTION_LANGUAGE:
             std::snprintf(preferences.language, sizeof preferences.language, "%s", optarg);
             ChooseLanguage(optarg, FindCatalogDir());
@@ -142,5 +148,9 @@ void ApplyLaunchOptions()
         // The full-screen question names the mode asked for.
         FormatModeText("%ux%u@%u", settings.screenWidth, settings.screenHeight,
                        settings.refreshRate);
+    }
+    if (launchOptions.widescreen)
+    {
+        preferences.widescreen = true;
     }
 }

@@ -9,7 +9,8 @@ struct LaunchOptions
     int8_t fullscreen = -1; // 1 full screen, 0 a window, -1 as the settings say
     uint32_t width = 0;     // 0: as the settings say
     uint32_t height = 0;
-    bool uncapped = false; // frames as fast as the driver lets them: no pacing, no swap wait
+    bool uncapped = false;   // frames as fast as the driver lets them: no pacing, no swap wait
+    bool widescreen = false; // the 3D scene across the whole window, over the preferences file
 };
 
 // Filled once by ReadLaunchOptions before anything else runs; tests reset it with
@@ -24,5 +25,5 @@ constexpr uint32_t LAUNCH_SIZE_HIGH = 16384;
 // --help or --version (printed on standard output), 2 after a bad option or size, with a message
 // on standard error.
 int32_t ReadLaunchOptions(int argc, char** argv);
-// Puts what the command line asked over the settings just read.
+// Puts what the command line asked over the settings and the preferences just read.
 void ApplyLaunchOptions();

@@ -5,6 +5,7 @@
 
 #include "flow/game_state.h"
 #include "flow/launch_options.h"
+#include "flow/preferences.h"
 #include "maze/maze_render.h"
 #include "platform/platform.h"
 #include "present/screenshot.h"
@@ -29,6 +30,16 @@ bool FailWindow(const char* text)
 void ReportTeardownFailure(const char* text)
 {
     ShowMessageBox(text, Translate("SHUTDOWN ERROR"), ICON_INFORMATION);
+}
+
+// The viewport and the game's 45-degree projection for it, leaving the model view current.
+void SetProjection(const ViewportBox& box, double aspect)
+{
+    glViewport(box.x, box.y, box.width, box.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, aspect, 1.0, 300.0);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 } // namespace
@@ -152,13 +163,28 @@ void ResizeViewport(int32_t width, int32_t height)
 {
     glWindow.clientWidth = width;
     glWindow.clientHeight = height;
+    SetPictureView();
+    glLoadIdentity();
     ViewportBox box = ComputeViewport(width, height);
-    glViewport(box.x, box.y, box.width, box.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 4.0 / 3.0, 1.0, 300.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    SetLetterHeight(ChooseLetterHeight(box.height, preferences.letters == LETTERS_FIXED));
+}
+
+void SetPictureView()
+{
+    ViewportBox box = ComputeViewport(glWindow.clientWidth, glWindow.clientHeight);
+    SetProjection(box, 4.0 / 3.0);
+}
+
+void SetSceneView()
+{
+    if (!preferences.widescreen || glWindow.clientWidth <= 0 || glWindow.clientHeight <= 0)
+    {
+        SetPictureView();
+        return;
+    }
+    // The same vertical field of view across the whole window: a wider one sees more at the sides.
+    ViewportBox box = {0, 0, glWindow.clientWidth, glWindow.clientHeight};
+    SetProjection(box, static_cast<double>(box.width) / static_cast<double>(box.height));
 }
 
 void DestroyGLWindow()

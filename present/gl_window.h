@@ -1,5 +1,5 @@
 // The game window and its OpenGL context: creation in the configured mode, the fixed GL state,
-// the centred 4:3 viewport, and the teardown at exit.
+// the centred 4:3 viewport (or the whole window for the 3D scene), and the teardown at exit.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +30,15 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
 // is in a window or at a mode of its own, that mode.
 void MeasureScreen(bool atDesktopMode, int32_t width, int32_t height, int32_t refreshRate);
 bool InitGL();
-// Sets the largest centred 4:3 viewport the client area allows, and the projection.
+// Sets the largest centred 4:3 viewport the client area allows, the projection, and the letters'
+// height for that picture.
 void ResizeViewport(int32_t width, int32_t height);
+// The 3D scene's viewport and projection: the whole window with the wide screen preferred, at the
+// same vertical field of view; else the 4:3 picture.
+void SetSceneView();
+// The centred 4:3 picture, in which the flat screens and the overlays are placed; the model view
+// is current after either.
+void SetPictureView();
 // The viewport ResizeViewport chooses for a client area.
 ViewportBox ComputeViewport(int32_t width, int32_t height);
 void DestroyGLWindow();

@@ -7,6 +7,7 @@
 #include "flow/game_state.h"
 #include "maze/maze_grid.h"
 #include "maze/maze_render.h"
+#include "present/gl_window.h"
 #include "present/hud.h"
 #include "records/best_times.h"
 #include "resources/texture_list.h"
@@ -14,6 +15,8 @@
 int32_t DrawScene()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The maze may spread across the whole window; the panel and the HUD stay in the 4:3 picture.
+    SetSceneView();
     glLoadIdentity();
     gluLookAt(gameState.eyeX, gameState.eyeY, gameState.eyeZ, gameState.lookX, gameState.lookY,
               gameState.lookZ, gameState.upX, gameState.upY, gameState.upZ);
@@ -35,6 +38,7 @@ int32_t DrawScene()
             }
             RecordRaceStep(gameState.phaseClock, mazeGrid.playerX, mazeGrid.playerY);
         }
+        SetPictureView();
         DrawOverlay();
         CountLevelSeconds();
         DrawHud();
@@ -42,6 +46,7 @@ int32_t DrawScene()
     if (gameState.levelIntro)
     {
         DrawMazeAssembling();
+        SetPictureView();
         // The menu panel slides in only once the maze has assembled.
         if (gameState.screenState > STATE_MENU)
         {
@@ -52,7 +57,9 @@ int32_t DrawScene()
     // Runs right after the intro in the same frame when the exit was reached during it.
     if (gameState.levelOutro)
     {
+        SetSceneView();
         DrawMazeScattering();
+        SetPictureView();
         DrawOverlay();
         DrawHud();
         EndOutroIfDue();
