@@ -38,13 +38,16 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
     EXPECT_EQ(launchOptions.fullscreen, -1);
     settings = Settings{};
     ApplyLaunchOptions();
-    EXPECT_FALSE(settings.fullscreen);
+    EXPECT_FALSE(settings.fullscreen || preferences.widescreen);
     EXPECT_EQ(settings.screenWidth, 640u);
 
-    EXPECT_EQ(Launch({"--windowed", "--size", "64x16384", "--uncapped", "--fullscreen"}).first, -1);
+    EXPECT_EQ(
+        Launch({"--windowed", "--size=64x16384", "--uncapped", "--widescreen", "--fullscreen"})
+            .first,
+        -1);
     EXPECT_TRUE(launchOptions.uncapped);
     ApplyLaunchOptions();
-    EXPECT_TRUE(settings.fullscreen);
+    EXPECT_TRUE(settings.fullscreen && preferences.widescreen);
     EXPECT_EQ(settings.screenWidth, 64u);
     EXPECT_EQ(settings.screenHeight, 16384u);
     EXPECT_EQ(Launch({"--size=1920x1080", "--windowed"}).first, -1);
