@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cmath>
+#include <numbers>
 
 #include "flow/game_state.h"
 #include "flow/launch_options.h"
@@ -177,14 +179,24 @@ void SetPictureView()
 
 void SetSceneView()
 {
-    if (!preferences.widescreen || glWindow.clientWidth <= 0 || glWindow.clientHeight <= 0)
+    ViewportBox box = ComputeViewport(glWindow.clientWidth, glWindow.clientHeight);
+    if (!preferences.widescreen || box.width <= 0 || box.height <= 0)
     {
         SetPictureView();
         return;
     }
-    // The same vertical field of view across the whole window: a wider one sees more at the sides.
-    ViewportBox box = {0, 0, glWindow.clientWidth, glWindow.clientHeight};
-    SetProjection(box, static_cast<double>(box.width) / static_cast<double>(box.height));
+    // The picture's own frustum carried out to the window's edges: a window wider than 4:3 keeps
+    // the 45-degree vertical field of view and sees more at the sides, a taller one more above and
+    // below, and the 4:3 picture itself shows what it shows without the wide screen.
+    double step = 2.0 * std::tan(22.5 * std::numbers::pi / 180.0) / box.height; // at the near plane
+    double middleX = box.x + box.width / 2.0;
+    double middleY = box.y + box.height / 2.0;
+    glViewport(0, 0, glWindow.clientWidth, glWindow.clientHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-middleX * step, (glWindow.clientWidth - middleX) * step, -middleY * step,
+              (glWindow.clientHeight - middleY) * step, 1.0, 300.0);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 void DestroyGLWindow()

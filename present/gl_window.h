@@ -33,8 +33,9 @@ bool InitGL();
 // Sets the largest centred 4:3 viewport the client area allows, the projection, and the letters'
 // height for that picture.
 void ResizeViewport(int32_t width, int32_t height);
-// The 3D scene's viewport and projection: the whole window with the wide screen preferred, at the
-// same vertical field of view; else the 4:3 picture.
+// The 3D scene's viewport and projection: with the wide screen preferred the whole window, the
+// 4:3 picture's view carried out to its edges (a wider window keeps the 45-degree vertical field
+// of view); else the 4:3 picture.
 void SetSceneView();
 // The centred 4:3 picture, in which the flat screens and the overlays are placed; the model view
 // is current after either.

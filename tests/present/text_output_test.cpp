@@ -174,19 +174,24 @@ TEST(TextOutput,
   // The y scale is 1 / tan(22.5 degrees); x is that over 4/3.
   EXPECT_NEAR(projection[5], 2.4142136f, 1e-5f);
   EXPECT_NEAR(projection[0], 2.4142136f * 0.75f, 1e-5f);
-  // With the wide screen preferred the scene takes the whole window at the same
-  // vertical field of view, and the flat pictures' view goes back to the 4:3
-  // box.
+  // With the wide screen preferred the scene takes the whole window, its pixels
+  // as large as the picture's: a wide window's vertical field of view stays 45
+  // degrees, a tall one's picture sees what it saw. The flat pictures' view
+  // goes back to the 4:3 box.
   preferences.widescreen = true;
-  SetSceneView();
-  glGetIntegerv(GL_VIEWPORT, state.data());
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  EXPECT_EQ(state, (std::vector<GLint>{0, 0, 1920, 1080, GL_MODELVIEW}));
-  EXPECT_NEAR(projection[5], 2.4142136f, 1e-5f);
-  EXPECT_NEAR(projection[0], 2.4142136f * 1080 / 1920, 1e-5f);
+  const int32_t shapes[][3] = {{1920, 1080, 1080}, {1080, 1920, 810}};
+  for (const auto &[width, height, pictureHeight] : shapes) {
+    ResizeViewport(width, height);
+    SetSceneView();
+    glGetIntegerv(GL_VIEWPORT, state.data());
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_EQ(state, (std::vector<GLint>{0, 0, width, height, GL_MODELVIEW}));
+    EXPECT_NEAR(projection[5] * height, 2.4142136f * pictureHeight, 1e-2f);
+    EXPECT_NEAR(projection[0] * width, projection[5] * height, 1e-2f);
+  }
   SetPictureView();
   glGetIntegerv(GL_VIEWPORT, state.data());
-  EXPECT_EQ(state, (std::vector<GLint>{240, 0, 1440, 1080, GL_MODELVIEW}));
+  EXPECT_EQ(state, (std::vector<GLint>{0, 555, 1080, 810, GL_MODELVIEW}));
   preferences = Preferences{};
   CloseTestWindow();
 }
