@@ -34,16 +34,6 @@ void ReportTeardownFailure(const char* text)
     ShowMessageBox(text, Translate("SHUTDOWN ERROR"), ICON_INFORMATION);
 }
 
-// The viewport and the game's 45-degree projection for it, leaving the model view current.
-void SetProjection(const ViewportBox& box, double aspect)
-{
-    glViewport(box.x, box.y, box.width, box.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, aspect, 1.0, 300.0);
-    glMatrixMode(GL_MODELVIEW);
-}
-
 } // namespace
 
 bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t colorBits,
@@ -174,7 +164,11 @@ void ResizeViewport(int32_t width, int32_t height)
 void SetPictureView()
 {
     ViewportBox box = ComputeViewport(glWindow.clientWidth, glWindow.clientHeight);
-    SetProjection(box, 4.0 / 3.0);
+    glViewport(box.x, box.y, box.width, box.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 4.0 / 3.0, 1.0, 300.0);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 void SetSceneView()
