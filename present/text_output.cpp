@@ -304,6 +304,12 @@ int32_t ChooseLetterHeight(int32_t pictureHeight, bool fixed)
 {
     int32_t height =
         (FONT_PIXEL_HEIGHT * pictureHeight + FONT_PICTURE_HEIGHT / 2) / FONT_PICTURE_HEIGHT;
+    // Hinted widths grow up to 2% faster than the size, and the longest line at 768 lines fills
+    // 96% of its box: rounded up by more than 1%, it would run past the box.
+    if (100 * height * FONT_PICTURE_HEIGHT > 101 * FONT_PIXEL_HEIGHT * pictureHeight)
+    {
+        --height;
+    }
     return fixed || height < FONT_PIXEL_HEIGHT ? FONT_PIXEL_HEIGHT : height;
 }
 

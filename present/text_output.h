@@ -51,7 +51,8 @@ extern Font font;
 bool BuildFont();
 void DeleteFont();
 // The letters' height for a 4:3 picture `pictureHeight` lines high: 12 pixels for every 768
-// lines, rounded, never below 12; 12 at every size when `fixed`.
+// lines, rounded, but never more than 1% up (so that every line fits its box as at 768 lines),
+// and never below 12; 12 at every size when `fixed`.
 int32_t ChooseLetterHeight(int32_t pictureHeight, bool fixed);
 // The faces rasterise at `pixels` from now on (and BuildFont opens them so). A new height empties
 // the glyph table, so every glyph is made again at its next use: the letters stay sharp rather

@@ -12,8 +12,8 @@
 
 // A centred 4:3 picture with bars at the sides or above and below; a window under 10 pixels high
 // counts as 10 high, and every height that is a multiple of 3 gives exactly four thirds of it. The
-// letters are 12 pixels for every 768 lines of the picture, rounded, never fewer than 12, and 12
-// when fixed.
+// letters are 12 pixels for every 768 lines of the picture, rounded (but not up by more than 1%),
+// never fewer than 12, and 12 when fixed.
 TEST(Viewport, KeepsACentredFourToThreePictureWithBarsAndLettersForItsHeight)
 {
     const int32_t cases[][7] = {
@@ -22,7 +22,9 @@ TEST(Viewport, KeepsACentredFourToThreePictureWithBarsAndLettersForItsHeight)
         {1920, 1080, 240, 0, 1440, 1080, 17},
         {1366, 768, 171, 0, 1024, 768, 12},
         {3840, 2160, 480, 0, 2880, 2160, 34},
-        {1080, 1920, 0, 555, 1080, 810, 13},
+        {1080, 1920, 0, 555, 1080, 810, 12}, // 12.66 up to 13 is 2.7% more
+        {1152, 864, 0, 0, 1152, 864, 13},    // 13.5
+        {1600, 1200, 0, 0, 1600, 1200, 18},  // 18.75
         {800, 5, 393, -2, 13, 10, 12},
         {5, 5, 0, 1, 5, 3, 12},
         {0, 0, 0, 0, 0, 0, 12},
