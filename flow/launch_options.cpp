@@ -25,7 +25,8 @@ constexpr const char* USAGE =
              "  --language KALBA         tekstų kalba, pvz. en arba lt\n"
              "  --help                   ši pagalba\n"
              "  --version                žaidimo versija\n"
-             "Parinktys galioja tik šiam paleidimui: nustatymų failas nekeičiamas.\n");
+             "Parinktys galioja tik šiam paleidimui: nustatymų failas nekeičiamas. Nuolatinės\n"
+             "nuostatos (language, widescreen, letters): ~/.config/vortanai/vortanai.conf.\n");
 
 // Where the catalogs are: the installed ones, or those VORTANAI_LOCALE_DIR names (the build's).
 const char* FindCatalogDir()
