@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "flow/key_bindings.h"
+
 enum ScreenState : int8_t
 {
     STATE_SPLASH = 0,
@@ -14,6 +16,7 @@ enum ScreenState : int8_t
     STATE_NAME_ENTRY = 4,
     STATE_RECORDS = 5,
     STATE_CREDITS = 6,
+    STATE_OPTIONS = 7, // language, picture, sound, camera and keys, over the menu or play
 };
 
 using DrawRoutine = int32_t (*)();
@@ -111,6 +114,9 @@ struct GameState
 
     // Input.
     bool keyDown[256] = {};
+    bool scanCodeDown[256] = {};        // by the keys' places on the keyboard
+    bool actionDown[ACTION_COUNT] = {}; // held by a pad's or a mouse button's action message
+    uint32_t keyFlags = 0;              // the lParam of the key message being handled
     bool leftButton = false;
     bool rightButton = false;
     int32_t wheelNotches = 0;

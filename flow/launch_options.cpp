@@ -28,13 +28,6 @@ constexpr const char* USAGE =
              "Parinktys galioja tik šiam paleidimui: nustatymų failas nekeičiamas. Nuolatinės\n"
              "nuostatos (language, widescreen, letters): ~/.config/vortanai/vortanai.conf.\n");
 
-// Where the catalogs are: the installed ones, or those VORTANAI_LOCALE_DIR names (the build's).
-const char* FindCatalogDir()
-{
-    const char* dir = std::getenv("VORTANAI_LOCALE_DIR");
-    return dir != nullptr && dir[0] != '\0' ? dir : VORTANAI_LOCALE_DIR;
-}
-
 int32_t Refuse(const char* format, const char* value)
 {
     std::fprintf(stderr, format, value);
@@ -58,6 +51,12 @@ bool ReadSize(const char* text, uint32_t* width, uint32_t* height)
 }
 
 } // namespace
+
+const char* FindCatalogDir()
+{
+    const char* dir = std::getenv("VORTANAI_LOCALE_DIR");
+    return dir != nullptr && dir[0] != '\0' ? dir : VORTANAI_LOCALE_DIR;
+}
 
 int32_t ReadLaunchOptions(int argc, char** argv)
 {
@@ -86,6 +85,8 @@ int32_t ReadLaunchOptions(int argc, char** argv)
     // The preferences file's language goes over the locale's, and a --language before the option
     // that is answered goes over both. What the file has to say is said in the locale's.
     ChooseLanguage(nullptr, FindCatalogDir());
+    std::snprintf(launchOptions.localeLanguage, sizeof launchOptions.localeLanguage, "%s",
+                  textLanguage.code);
     ReadPreferences();
     if (preferences.language[0] != '\0')
     {
@@ -119,7 +120,6 @@ int32_t ReadLaunchOptions(int argc, char** argv)
             launchOptions.widescreen = true;
             break;
         case OPTION_LANGUAGE:
-            std::snprintf(preferences.language, sizeof preferences.language, "%s", optarg);
             ChooseLanguage(optarg, FindCatalogDir());
             break;
         case OPTION_HELP:
@@ -138,9 +138,14 @@ int32_t ReadLaunchOptions(int argc, char** argv)
 
 void ApplyLaunchOptions()
 {
+    launchOptions.settingsFullscreen = settings.fullscreen;
     if (launchOptions.fullscreen >= 0)
     {
         settings.fullscreen = launchOptions.fullscreen == 1;
+    }
+    else if (preferences.fullscreen != FULLSCREEN_AS_SETTINGS)
+    {
+        settings.fullscreen = preferences.fullscreen == FULLSCREEN_ON;
     }
     if (launchOptions.width != 0)
     {
@@ -150,8 +155,16 @@ void ApplyLaunchOptions()
         FormatModeText("%ux%u@%u", settings.screenWidth, settings.screenHeight,
                        settings.refreshRate);
     }
-    if (launchOptions.widescreen)
-    {
-        preferences.widescreen = true;
-    }
+}
+
+bool IsAtDesktopMode()
+{
+    int8_t asked = launchOptions.fullscreen >= 0 ? launchOptions.fullscreen
+                                                 : static_cast<int8_t>(preferences.fullscreen);
+    return settings.fullscreen && asked == FULLSCREEN_ON && launchOptions.width == 0;
+}
+
+bool IsWidescreen()
+{
+    return launchOptions.widescreen || preferences.widescreen;
 }

@@ -5,6 +5,7 @@
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/launch_options.h"
+#include "flow/options_screen.h"
 #include "flow/pad_input.h"
 #include "flow/screens.h"
 #include "flow/window_proc.h"
@@ -64,7 +65,12 @@ bool StartGame()
         ShowMessageBox(Translate("Klaida piesiant scena"), Translate("KLAIDA"), ICON_EXCLAMATION);
         return false;
     }
-    return LoadResources();
+    if (!LoadResources())
+    {
+        return false;
+    }
+    ApplySoundPreferences();
+    return true;
 }
 
 FramePacing framePacing;

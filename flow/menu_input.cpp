@@ -5,6 +5,7 @@
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/options.h"
+#include "flow/preferences.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "records/best_times.h"
@@ -159,7 +160,7 @@ void StartCustomMaze()
 
 void OnSplashKey(uint32_t key)
 {
-    uint8_t code = static_cast<uint8_t>(key);
+    uint8_t code = ReadKeyAction(key);
     if (code == VK_RETURN || code == VK_ESCAPE)
     {
         gameState.screenSkip = 1;
@@ -169,7 +170,7 @@ void OnSplashKey(uint32_t key)
 
 void OnMenuKey(uint32_t key)
 {
-    uint8_t code = static_cast<uint8_t>(key);
+    uint8_t code = ReadKeyAction(key);
     switch (code)
     {
     case VK_RETURN:
@@ -221,7 +222,9 @@ void UpdateMenuMouse()
 {
     gameState.wheelNotches = 0;
     double yaw = gameState.cameraYaw;
-    double pitch = gameState.anchorY / static_cast<double>(gameState.screenHeight) * 1.570796325;
+    int32_t tilt =
+        preferences.tiltInverted ? gameState.screenHeight - gameState.anchorY : gameState.anchorY;
+    double pitch = tilt / static_cast<double>(gameState.screenHeight) * 1.570796325;
     gameState.cameraPitch = static_cast<float>(pitch);
     pitch = gameState.cameraPitch;
     double reach = gameState.cameraDistance * std::cos(pitch);
@@ -238,9 +241,8 @@ void UpdateMouseIdle()
 
 void OnCustomMazeKey(uint32_t key)
 {
-    uint8_t code = static_cast<uint8_t>(key);
     gameState.customSeedRejected = false;
-    switch (code)
+    switch (ReadKeyAction(key))
     {
     case VK_RETURN:
         StartCustomMaze();
@@ -274,22 +276,22 @@ void OnCustomMazeKey(uint32_t key)
         }
         break;
     default:
-        HandleHelpAndSoundKey(code);
+        HandleHelpAndSoundKey(ReadKeyAction(key));
         break;
     }
     if (gameState.customField == CUSTOM_SEED)
     {
-        EditCustomSeed(code);
+        EditCustomSeed(static_cast<uint8_t>(key));
     }
 }
 
 void UpdateCustomMaze()
 {
-    if (gameState.keyDown[VK_LEFT] && gameState.keyDown[VK_CONTROL])
+    if (IsActionHeld(ACTION_LEFT) && gameState.keyDown[VK_CONTROL])
     {
         ChangeCustomValue(-1);
     }
-    if (gameState.keyDown[VK_RIGHT] && gameState.keyDown[VK_CONTROL])
+    if (IsActionHeld(ACTION_RIGHT) && gameState.keyDown[VK_CONTROL])
     {
         ChangeCustomValue(1);
     }
@@ -323,7 +325,7 @@ bool OnCustomMazePad(uint8_t button, bool)
 
 void OnCreditsKey(uint32_t key)
 {
-    uint8_t code = static_cast<uint8_t>(key);
+    uint8_t code = ReadKeyAction(key);
     if (code == VK_RETURN || code == VK_ESCAPE)
     {
         gameState.quitRequested = true;

@@ -4,6 +4,8 @@
 #include "platform/platform.h"
 #include "resources/sound_bank.h"
 
+OptionsScreen optionsScreen;
+
 void ToggleHelp()
 {
     gameState.helpShown = !gameState.helpShown;

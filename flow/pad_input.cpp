@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "flow/game_state.h"
+#include "flow/options_screen.h"
+#include "flow/preferences.h"
 
 GamePad gamePad;
 
@@ -24,39 +26,34 @@ constexpr double REPEAT_PERIOD_SECONDS = 0.08;
 // The pointer's speed at a stick pushed all the way.
 constexpr double POINTER_PIXELS_PER_SECOND = 400.0;
 
-// Up, down, left and right, in the order of the D-pad's buttons: their arrow keys. A repeat's
-// source is one of them, or a shoulder.
+// Up, down, left and right, in the order of the D-pad's buttons and of the moves' actions. A
+// repeat's source is one of them, or a shoulder.
 constexpr int DIRECTION_COUNT = 4;
-constexpr uint8_t DIRECTION_KEYS[DIRECTION_COUNT] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
 constexpr int8_t REPEAT_LEFT_SHOULDER = DIRECTION_COUNT;
 constexpr int8_t REPEAT_RIGHT_SHOULDER = DIRECTION_COUNT + 1;
-constexpr uint8_t TRIGGER_KEYS[2] = {VK_F2, VK_F3};
+// Start held this long opens the options.
+constexpr double OPTIONS_HOLD_SECONDS = 1.0;
 
-// The key each button stands for; 0 for the D-pad, the shoulders and the right stick's press,
-// which have roles of their own, and the paddles, which have none.
-constexpr uint8_t BUTTON_KEYS[PAD_BUTTON_COUNT] = {
-    VK_RETURN, // A
-    VK_ESCAPE, // B
-    VK_F5,     // X
-    VK_F6,     // Y
-    VK_F1,     // back
-    VK_F11,    // guide
-    'M',       // start
-    VK_F4,     // left stick
-    0,         // right stick
-    0,         // left shoulder
-    0,         // right shoulder
-    0,         // D-pad up
-    0,         // D-pad down
-    0,         // D-pad left
-    0,         // D-pad right
-    VK_F9,     // share
-    0,         // paddle 1
-    0,         // paddle 2
-    0,         // paddle 3
-    0,         // paddle 4
-    VK_F12,    // touchpad
-};
+// The action's key down, up or again, as the action itself whatever keys stand for it.
+void PostAction(int action, uint32_t flags)
+{
+    PostWindowMessage(flags == KEY_UP_FLAGS ? WM_KEYUP : WM_KEYDOWN, ACTIONS[action].key,
+                      flags | KEY_ACTION_FLAG);
+}
+
+bool IsPadInputHeld(uint8_t input)
+{
+    return input < PAD_BUTTON_COUNT  ? gamePad.buttons[input]
+           : input < PAD_INPUT_COUNT ? gamePad.triggersDown[input - PAD_INPUT_LEFT_TRIGGER]
+                                     : false;
+}
+
+// The input stands for one of the moves.
+bool IsMoveInput(uint8_t input)
+{
+    int action = FindPadAction(input);
+    return action >= ACTION_UP && action < ACTION_UP + DIRECTION_COUNT;
+}
 
 int64_t CounterAfter(double seconds)
 {
@@ -88,7 +85,7 @@ void PressDirection(int direction)
     if (!gameState.padRoutine(ButtonOfDirection(direction), false))
     {
         gamePad.arrowsDown = static_cast<uint8_t>(gamePad.arrowsDown | 1 << direction);
-        PostWindowMessage(WM_KEYDOWN, DIRECTION_KEYS[direction], KEY_DOWN_FLAGS);
+        PostAction(ACTION_UP + direction, KEY_DOWN_FLAGS);
     }
     StartRepeat(static_cast<int8_t>(direction));
 }
@@ -98,7 +95,7 @@ void ReleaseDirection(int direction)
     if ((gamePad.arrowsDown & 1 << direction) != 0)
     {
         gamePad.arrowsDown = static_cast<uint8_t>(gamePad.arrowsDown & ~(1 << direction));
-        PostWindowMessage(WM_KEYUP, DIRECTION_KEYS[direction], KEY_UP_FLAGS);
+        PostAction(ACTION_UP + direction, KEY_UP_FLAGS);
     }
     if (gamePad.repeatSource == direction)
     {
@@ -110,16 +107,13 @@ uint8_t ReadDirections()
 {
     int32_t x = gamePad.axes[PAD_LEFT_X];
     int32_t y = gamePad.axes[PAD_LEFT_Y];
-    bool held[DIRECTION_COUNT] = {
-        gamePad.buttons[PAD_DPAD_UP] || y < -DEAD_ZONE,
-        gamePad.buttons[PAD_DPAD_DOWN] || y > DEAD_ZONE,
-        gamePad.buttons[PAD_DPAD_LEFT] || x < -DEAD_ZONE,
-        gamePad.buttons[PAD_DPAD_RIGHT] || x > DEAD_ZONE,
-    };
+    // The left stick always moves; the buttons that stand for the moves move too.
+    bool pushed[DIRECTION_COUNT] = {y<-DEAD_ZONE, y> DEAD_ZONE, x<-DEAD_ZONE, x> DEAD_ZONE};
     uint8_t directions = 0;
     for (int i = 0; i < DIRECTION_COUNT; ++i)
     {
-        directions = static_cast<uint8_t>(directions | (held[i] ? 1 << i : 0));
+        bool held = pushed[i] || IsPadInputHeld(preferences.bindings.padInputs[ACTION_UP + i]);
+        directions = static_cast<uint8_t>(directions | (held ? 1 << i : 0));
     }
     return directions;
 }
@@ -143,57 +137,81 @@ void UpdateDirections()
     }
 }
 
-void PressButton(uint8_t button)
+// A button or a trigger: the options take it while they wait for one to bind; a shoulder rolls
+// the wheel; a move's input moves; the screen's own pad routine has the others first, then they
+// stand for their actions.
+void PressInput(uint8_t input)
 {
-    if (button >= PAD_DPAD_UP && button <= PAD_DPAD_RIGHT)
+    if (input == PAD_START)
+    {
+        gamePad.optionsDue = CounterAfter(OPTIONS_HOLD_SECONDS);
+    }
+    if (CapturePadInput(input))
+    {
+        return;
+    }
+    if (input == PAD_LEFT_SHOULDER || input == PAD_RIGHT_SHOULDER)
+    {
+        RollWheel(input == PAD_LEFT_SHOULDER);
+        StartRepeat(input == PAD_LEFT_SHOULDER ? REPEAT_LEFT_SHOULDER : REPEAT_RIGHT_SHOULDER);
+        return;
+    }
+    int action = FindPadAction(input);
+    if (IsMoveInput(input))
     {
         UpdateDirections();
     }
-    else if (button == PAD_LEFT_SHOULDER || button == PAD_RIGHT_SHOULDER)
+    else if (input == PAD_A || input == PAD_B)
     {
-        RollWheel(button == PAD_LEFT_SHOULDER);
-        StartRepeat(button == PAD_LEFT_SHOULDER ? REPEAT_LEFT_SHOULDER : REPEAT_RIGHT_SHOULDER);
+        if (!gameState.padRoutine(input, false))
+        {
+            gamePad.heldKeys[input] = input == PAD_A ? VK_RETURN : VK_ESCAPE;
+            PostWindowMessage(WM_KEYDOWN, gamePad.heldKeys[input], KEY_DOWN_FLAGS);
+        }
     }
-    else if (!gameState.padRoutine(button, false) && BUTTON_KEYS[button] != 0)
+    else if (!gameState.padRoutine(input, false) && action >= 0)
     {
-        gamePad.heldKeys[button] = BUTTON_KEYS[button];
-        PostWindowMessage(WM_KEYDOWN, BUTTON_KEYS[button], KEY_DOWN_FLAGS);
+        gamePad.heldKeys[input] = ACTIONS[action].key;
+        PostAction(action, KEY_DOWN_FLAGS);
     }
 }
 
-void ReleaseButton(uint8_t button)
+void ReleaseInput(uint8_t input)
 {
-    if (button >= PAD_DPAD_UP && button <= PAD_DPAD_RIGHT)
+    if (input == PAD_START)
     {
-        UpdateDirections();
+        gamePad.optionsDue = 0;
     }
-    else if (button == PAD_LEFT_SHOULDER || button == PAD_RIGHT_SHOULDER)
+    if (input == PAD_LEFT_SHOULDER || input == PAD_RIGHT_SHOULDER)
     {
         if (gamePad.repeatSource ==
-            (button == PAD_LEFT_SHOULDER ? REPEAT_LEFT_SHOULDER : REPEAT_RIGHT_SHOULDER))
+            (input == PAD_LEFT_SHOULDER ? REPEAT_LEFT_SHOULDER : REPEAT_RIGHT_SHOULDER))
         {
             gamePad.repeatSource = -1;
         }
     }
-    else if (uint8_t key = gamePad.heldKeys[button]; key != 0)
+    else if (uint8_t key = gamePad.heldKeys[input]; key != 0)
     {
-        gamePad.heldKeys[button] = 0;
-        PostWindowMessage(WM_KEYUP, key, KEY_UP_FLAGS);
+        gamePad.heldKeys[input] = 0;
+        bool plain = input == PAD_A || input == PAD_B;
+        PostWindowMessage(WM_KEYUP, key, plain ? KEY_UP_FLAGS : KEY_UP_FLAGS | KEY_ACTION_FLAG);
     }
+    UpdateDirections();
 }
 
 void MoveTrigger(int trigger, int32_t value)
 {
     bool down = gamePad.triggersDown[trigger];
+    auto input = static_cast<uint8_t>(PAD_INPUT_LEFT_TRIGGER + trigger);
     if (!down && value > TRIGGER_PRESS)
     {
         gamePad.triggersDown[trigger] = true;
-        PostWindowMessage(WM_KEYDOWN, TRIGGER_KEYS[trigger], KEY_DOWN_FLAGS);
+        PressInput(input);
     }
     else if (down && value < TRIGGER_RELEASE)
     {
         gamePad.triggersDown[trigger] = false;
-        PostWindowMessage(WM_KEYUP, TRIGGER_KEYS[trigger], KEY_UP_FLAGS);
+        ReleaseInput(input);
     }
 }
 
@@ -258,11 +276,11 @@ void OnPadMessage(uint32_t message, uint32_t wParam, uint32_t lParam)
             gamePad.buttons[button] = message == WM_PADBUTTONDOWN;
             if (gamePad.buttons[button])
             {
-                PressButton(button);
+                PressInput(button);
             }
             else
             {
-                ReleaseButton(button);
+                ReleaseInput(button);
             }
         }
         break;
@@ -298,12 +316,18 @@ void UpdatePad()
         }
         else if ((gamePad.arrowsDown & 1 << source) != 0)
         {
-            PostWindowMessage(WM_KEYDOWN, DIRECTION_KEYS[source], KEY_REPEAT_FLAGS);
+            PostAction(ACTION_UP + source, KEY_REPEAT_FLAGS);
         }
         else
         {
             gameState.padRoutine(ButtonOfDirection(source), true);
         }
+    }
+    if (gamePad.optionsDue != 0 && ReadPerformanceCounter() >= gamePad.optionsDue)
+    {
+        gamePad.optionsDue = 0;
+        PostWindowMessage(WM_SYSKEYDOWN, VK_F10, KEY_DOWN_FLAGS);
+        PostWindowMessage(WM_SYSKEYUP, VK_F10, KEY_UP_FLAGS);
     }
     MovePointer();
 }

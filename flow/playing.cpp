@@ -6,6 +6,7 @@
 #include "flow/campaign.h"
 #include "flow/game_state.h"
 #include "flow/options.h"
+#include "flow/preferences.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
 #include "records/best_times.h"
@@ -92,18 +93,29 @@ void DetectExit()
     }
 }
 
+// The player's zoom and pan speeds, 1 as the game has them.
+double ZoomSpeed()
+{
+    return preferences.zoomSpeed / 100.0;
+}
+
+double PanSpeed()
+{
+    return preferences.panSpeed / 100.0;
+}
+
 void ZoomByWheel()
 {
     if (gameState.wheelNotches >= 1 && gameState.wheelNotches <= 9)
     {
-        gameState.cameraDistance =
-            static_cast<float>(gameState.cameraDistance * static_cast<double>(1.1f));
+        gameState.cameraDistance = static_cast<float>(
+            gameState.cameraDistance * std::pow(static_cast<double>(1.1f), ZoomSpeed()));
         gameState.wheelNotches = 0;
     }
     else if (gameState.wheelNotches > 20)
     {
-        gameState.cameraDistance =
-            static_cast<float>(gameState.cameraDistance * static_cast<double>(0.9f));
+        gameState.cameraDistance = static_cast<float>(
+            gameState.cameraDistance * std::pow(static_cast<double>(0.9f), ZoomSpeed()));
         gameState.wheelNotches = 0;
     }
 }
@@ -117,19 +129,19 @@ void UpdatePlaying()
     {
         step = 1.0;
     }
-    if (gameState.keyDown[VK_UP])
+    if (IsActionHeld(ACTION_UP))
     {
         MoveVertically(-1, &step);
     }
-    if (gameState.keyDown[VK_RIGHT])
+    if (IsActionHeld(ACTION_RIGHT))
     {
         MoveHorizontally(1, &step);
     }
-    if (gameState.keyDown[VK_DOWN])
+    if (IsActionHeld(ACTION_DOWN))
     {
         MoveVertically(1, &step);
     }
-    if (gameState.keyDown[VK_LEFT])
+    if (IsActionHeld(ACTION_LEFT))
     {
         MoveHorizontally(-1, &step);
     }
@@ -138,7 +150,7 @@ void UpdatePlaying()
 
 void OnPlayingKey(uint32_t key)
 {
-    uint8_t code = static_cast<uint8_t>(key);
+    uint8_t code = ReadKeyAction(key);
     switch (code)
     {
     case VK_RETURN:
@@ -169,14 +181,14 @@ void UpdatePlayingMouse()
     {
         int32_t dx = gameState.cursorPos.x - gameState.anchorX;
         int32_t dy = gameState.cursorPos.y - gameState.anchorY;
-        gameState.lookX = static_cast<float>(gameState.lookX + dx * 0.1);
-        gameState.lookY = static_cast<float>(gameState.lookY - dy * 0.1);
+        gameState.lookX = static_cast<float>(gameState.lookX + dx * 0.1 * PanSpeed());
+        gameState.lookY = static_cast<float>(gameState.lookY - dy * 0.1 * PanSpeed());
         SetCursorPosition(gameState.anchorX, gameState.anchorY);
     }
     if (gameState.rightButton)
     {
         int32_t dy = gameState.cursorPos.y - gameState.anchorY;
-        double distance = (dy / height + 1.0) * gameState.cameraDistance;
+        double distance = (dy / height * ZoomSpeed() + 1.0) * gameState.cameraDistance;
         // A drag of a whole screen height upward would reach zero or pass through it: a drag
         // nearer stops at the floor, or where it is when the wheel has already brought it below.
         if (distance < MIN_CAMERA_DISTANCE && distance < gameState.cameraDistance)
@@ -200,8 +212,10 @@ void UpdatePlayingMouse()
         {
             gameState.anchorY = lowest - 1;
         }
-        gameState.cameraPitch =
-            static_cast<float>(gameState.anchorY / (height - 10.0) * 1.570796325);
+        // Inverted, the top of the screen looks straight down and the bottom along the floor.
+        int32_t tilt =
+            preferences.tiltInverted ? lowest - 1 + 10 - gameState.anchorY : gameState.anchorY;
+        gameState.cameraPitch = static_cast<float>(tilt / (height - 10.0) * 1.570796325);
     }
     gameState.eyeX = gameState.lookX;
     gameState.eyeY =

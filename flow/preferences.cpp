@@ -1,12 +1,15 @@
 #include "flow/preferences.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -21,18 +24,23 @@ namespace
 constexpr size_t PATH_SIZE = 4096;
 constexpr int VALUE_SHOWN = 60; // a bad value is quoted in its message up to this many bytes
 
+constexpr size_t VALUE_SIZE = 64; // the longest value the game writes, with its terminator
+constexpr size_t NAME_SIZE = 24;  // the longest key's name, with its terminator
+
 // One key the game knows: `read` puts a value into `into`, false for one it does not take
-// (leaving `into` as it was); `write` gives the value as the file keeps it.
+// (leaving `into` as it was); `write` gives the value as the file keeps it. The keys of the
+// bindings are one for each action, which they are given.
 struct PreferenceKey
 {
-    const char* name;
-    bool (*read)(std::string_view value, Preferences* into);
-    void (*write)(const Preferences& from, char* value, size_t size);
+    char name[NAME_SIZE];
+    bool (*read)(std::string_view value, Preferences* into, int action);
+    void (*write)(const Preferences& from, char* value, int action);
+    int action;
 };
 
 // A language as gettext names it ("lt", "pt_BR", "sr@latin", "en_GB.UTF-8", several joined by
 // ':'), or nothing for the locale's.
-bool ReadLanguage(std::string_view value, Preferences* into)
+bool ReadLanguage(std::string_view value, Preferences* into, int)
 {
     constexpr std::string_view TAKEN = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
                                        "0123456789_-.@:";
@@ -45,52 +53,181 @@ bool ReadLanguage(std::string_view value, Preferences* into)
     return true;
 }
 
-void WriteLanguage(const Preferences& from, char* value, size_t size)
+void WriteLanguage(const Preferences& from, char* value, int)
 {
-    std::snprintf(value, size, "%s", from.language);
+    std::snprintf(value, VALUE_SIZE, "%s", from.language);
 }
 
-bool ReadWidescreen(std::string_view value, Preferences* into)
+// One of `names`, the first for 0.
+template <typename Choice, size_t COUNT>
+bool ReadChoice(std::string_view value, const char* const (&names)[COUNT], int first, Choice* into)
 {
-    if (value != "0" && value != "1")
+    for (size_t i = 0; i < COUNT; ++i)
     {
-        return false;
-    }
-    into->widescreen = value == "1";
-    return true;
-}
-
-void WriteWidescreen(const Preferences& from, char* value, size_t size)
-{
-    std::snprintf(value, size, "%d", from.widescreen ? 1 : 0);
-}
-
-constexpr const char* LETTER_SIZES[] = {"growing", "fixed"}; // by LetterSize
-
-bool ReadLetters(std::string_view value, Preferences* into)
-{
-    for (int8_t size = LETTERS_GROWING; size <= LETTERS_FIXED; ++size)
-    {
-        if (value == LETTER_SIZES[size])
+        if (value == names[i])
         {
-            into->letters = static_cast<LetterSize>(size);
+            *into = static_cast<Choice>(first + static_cast<int>(i));
             return true;
         }
     }
     return false;
 }
 
-void WriteLetters(const Preferences& from, char* value, size_t size)
+// A whole number within its bounds.
+template <typename Number>
+bool ReadNumber(std::string_view value, int lowest, int highest, Number* into)
 {
-    std::snprintf(value, size, "%s", LETTER_SIZES[from.letters]);
+    int number = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end != value.data() + value.size() || number < lowest ||
+        number > highest)
+    {
+        return false;
+    }
+    *into = static_cast<Number>(number);
+    return true;
 }
 
-// In the order a new file lists them.
-constexpr PreferenceKey KEYS[] = {
-    {"language", ReadLanguage, WriteLanguage},
-    {"widescreen", ReadWidescreen, WriteWidescreen},
-    {"letters", ReadLetters, WriteLetters},
+constexpr const char* SWITCH_NAMES[] = {"0", "1"};
+constexpr const char* LETTER_SIZES[] = {"growing", "fixed"};          // by LetterSize
+constexpr const char* FULLSCREEN_NAMES[] = {"settings", "off", "on"}; // from -1
+
+void WriteNumber(char* value, int number)
+{
+    std::snprintf(value, VALUE_SIZE, "%d", number);
+}
+
+bool ReadKeyBindings(std::string_view value, Preferences* into, int action)
+{
+    InputBinding bindings[BINDING_SLOTS];
+    for (InputBinding& binding : bindings)
+    {
+        value = value.substr(std::min(value.size(), value.find_first_not_of(' ')));
+        size_t length = std::min(value.size(), value.find(' '));
+        if (length == 0 || !ParseBinding(value.data(), length, &binding))
+        {
+            return false;
+        }
+        value.remove_prefix(length);
+    }
+    if (!value.empty())
+    {
+        return false;
+    }
+    std::copy(std::begin(bindings), std::end(bindings), into->bindings.keys[action]);
+    return true;
+}
+
+void WriteKeyBindings(const Preferences& from, char* value, int action)
+{
+    char first[VALUE_SIZE / 2];
+    char second[VALUE_SIZE / 2];
+    FormatBinding(from.bindings.keys[action][0], first, sizeof first);
+    FormatBinding(from.bindings.keys[action][1], second, sizeof second);
+    std::snprintf(value, VALUE_SIZE, "%s %s", first, second);
+}
+
+bool ReadPadInput(std::string_view value, Preferences* into, int action)
+{
+    uint8_t input = PAD_INPUT_NONE;
+    if (value != "none" &&
+        (!ReadChoice(value, PAD_INPUT_NAMES, 0, &input) || !IsBindablePadInput(input)))
+    {
+        return false;
+    }
+    into->bindings.padInputs[action] = input;
+    return true;
+}
+
+void WritePadInput(const Preferences& from, char* value, int action)
+{
+    uint8_t input = from.bindings.padInputs[action];
+    std::snprintf(value, VALUE_SIZE, "%s",
+                  input < PAD_INPUT_COUNT ? PAD_INPUT_NAMES[input] : "none");
+}
+
+constexpr PreferenceKey Key(const char* name, bool (*read)(std::string_view, Preferences*, int),
+                            void (*write)(const Preferences&, char*, int), int action = 0)
+{
+    PreferenceKey key = {{}, read, write, action};
+    std::copy_n(name, std::char_traits<char>::length(name), key.name);
+    return key;
+}
+
+constexpr PreferenceKey ActionKey(const char* prefix, int action,
+                                  bool (*read)(std::string_view, Preferences*, int),
+                                  void (*write)(const Preferences&, char*, int))
+{
+    PreferenceKey key = Key(prefix, read, write, action);
+    size_t length = std::char_traits<char>::length(prefix);
+    std::copy_n(ACTIONS[action].name, std::char_traits<char>::length(ACTIONS[action].name),
+                key.name + length);
+    return key;
+}
+
+constexpr PreferenceKey SETTING_KEYS[] = {
+    Key("language", ReadLanguage, WriteLanguage),
+    Key(
+        "widescreen",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadChoice(value, SWITCH_NAMES, 0, &into->widescreen); },
+        [](const Preferences& from, char* value, int) { WriteNumber(value, from.widescreen); }),
+    Key(
+        "letters",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadChoice(value, LETTER_SIZES, 0, &into->letters); },
+        [](const Preferences& from, char* value, int)
+        { std::snprintf(value, VALUE_SIZE, "%s", LETTER_SIZES[from.letters]); }),
+    Key(
+        "fullscreen",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadChoice(value, FULLSCREEN_NAMES, -1, &into->fullscreen); },
+        [](const Preferences& from, char* value, int)
+        { std::snprintf(value, VALUE_SIZE, "%s", FULLSCREEN_NAMES[from.fullscreen + 1]); }),
+    Key(
+        "music-volume",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadNumber(value, 0, VOLUME_HIGHEST, &into->musicVolume); },
+        [](const Preferences& from, char* value, int) { WriteNumber(value, from.musicVolume); }),
+    Key(
+        "effects-volume",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadNumber(value, 0, VOLUME_HIGHEST, &into->effectsVolume); },
+        [](const Preferences& from, char* value, int) { WriteNumber(value, from.effectsVolume); }),
+    Key(
+        "invert-tilt",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadChoice(value, SWITCH_NAMES, 0, &into->tiltInverted); },
+        [](const Preferences& from, char* value, int) { WriteNumber(value, from.tiltInverted); }),
+    Key(
+        "pan-speed",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadNumber(value, SPEED_LOWEST, SPEED_HIGHEST, &into->panSpeed); },
+        [](const Preferences& from, char* value, int) { WriteNumber(value, from.panSpeed); }),
+    Key(
+        "zoom-speed",
+        [](std::string_view value, Preferences* into, int)
+        { return ReadNumber(value, SPEED_LOWEST, SPEED_HIGHEST, &into->zoomSpeed); },
+        [](const Preferences& from, char* value, int) { WriteNumber(value, from.zoomSpeed); }),
 };
+
+constexpr size_t KEY_COUNT = std::size(SETTING_KEYS) + 2 * ACTION_COUNT;
+
+// In the order a new file lists them: the settings, then each action's keys and pad button.
+constexpr std::array<PreferenceKey, KEY_COUNT> MakeKeys()
+{
+    std::array<PreferenceKey, KEY_COUNT> keys = {};
+    size_t count =
+        std::copy(std::begin(SETTING_KEYS), std::end(SETTING_KEYS), keys.begin()) - keys.begin();
+    for (int action = 0; action < ACTION_COUNT; ++action)
+    {
+        keys[count++] = ActionKey("key.", action, ReadKeyBindings, WriteKeyBindings);
+        keys[count++] = ActionKey("pad.", action, ReadPadInput, WritePadInput);
+    }
+    return keys;
+}
+
+constexpr std::array<PreferenceKey, KEY_COUNT> KEYS = MakeKeys();
 
 // The file as last loaded, for the reader and for the writer, which keeps what it does not know.
 struct PreferencesFile
@@ -157,7 +294,7 @@ LineKind ReadLine(std::string_view line, Preferences* into, std::string_view* ke
         {
             *known = &row;
             *key = Trim(line.substr(equals + 1)); // the value, for the message
-            return row.read(*key, into) ? LINE_KNOWN : LINE_BAD_VALUE;
+            return row.read(*key, into, row.action) ? LINE_KNOWN : LINE_BAD_VALUE;
         }
     }
     return LINE_UNKNOWN_KEY;
@@ -222,7 +359,7 @@ FileState LoadPreferencesFile()
 // The file loaded, each known key updated where it stands and the missing ones appended.
 bool WritePreferencesBody(FILE* stream)
 {
-    bool written[std::size(KEYS)] = {};
+    bool written[KEY_COUNT] = {};
     bool good = true;
     std::string_view rest(file.bytes, file.size);
     std::string_view line = "\n";
@@ -237,19 +374,23 @@ bool WritePreferencesBody(FILE* stream)
             good = std::fwrite(line.data(), 1, line.size(), stream) == line.size();
             continue;
         }
-        char value[LANGUAGE_CODE_SIZE];
-        known->write(preferences, value, sizeof value);
+        char value[VALUE_SIZE];
+        known->write(preferences, value, known->action);
         std::string_view end = line.substr(line.find_last_not_of("\r\n") + 1);
         good = std::fprintf(stream, "%s = %s%.*s", known->name, value, static_cast<int>(end.size()),
                             end.data()) >= 0;
-        written[known - KEYS] = true;
+        written[known - KEYS.data()] = true;
     }
     good = good && (line.back() == '\n' || std::fputc('\n', stream) != EOF);
-    for (size_t i = 0; i < std::size(KEYS) && good; ++i)
+    // A key the file lacks is added only where the player's choice is not the default.
+    for (size_t i = 0; i < KEY_COUNT && good; ++i)
     {
-        char value[LANGUAGE_CODE_SIZE];
-        KEYS[i].write(preferences, value, sizeof value);
-        good = written[i] || std::fprintf(stream, "%s = %s\n", KEYS[i].name, value) >= 0;
+        char value[VALUE_SIZE];
+        char usual[VALUE_SIZE];
+        KEYS[i].write(preferences, value, KEYS[i].action);
+        KEYS[i].write(Preferences{}, usual, KEYS[i].action);
+        good = written[i] || std::strcmp(value, usual) == 0 ||
+               std::fprintf(stream, "%s = %s\n", KEYS[i].name, value) >= 0;
     }
     // Grown past what the reader takes (lines that were "a=b" now read "a = b"): not written.
     if (good && std::ftell(stream) > static_cast<long>(PREFERENCES_MAX_BYTES))

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "flow/key_bindings.h"
 #include "text/translation.h"
 
 enum LetterSize : int8_t
@@ -15,11 +16,30 @@ enum LetterSize : int8_t
     LETTERS_FIXED,   // 12 pixels at every size
 };
 
+enum FullscreenChoice : int8_t
+{
+    FULLSCREEN_AS_SETTINGS = -1,
+    FULLSCREEN_OFF = 0, // a window of the settings' size
+    FULLSCREEN_ON = 1,  // full screen at the desktop's own mode
+};
+
+// The volumes' and the camera speeds' bounds, in per cent.
+constexpr int VOLUME_HIGHEST = 100;
+constexpr int SPEED_LOWEST = 25;
+constexpr int SPEED_HIGHEST = 400;
+
 struct Preferences
 {
     char language[LANGUAGE_CODE_SIZE] = ""; // empty: the locale's
     bool widescreen = false; // the 3D scene of the menu and of play across the whole window
     LetterSize letters = LETTERS_GROWING;
+    FullscreenChoice fullscreen = FULLSCREEN_AS_SETTINGS;
+    uint8_t musicVolume = VOLUME_HIGHEST;
+    uint8_t effectsVolume = VOLUME_HIGHEST;
+    bool tiltInverted = false; // the mouse's height tilts the view the other way
+    uint16_t panSpeed = 100;   // of the mouse's drag and the pad's stick
+    uint16_t zoomSpeed = 100;  // of the wheel, the right button's drag and the shoulders
+    KeyBindings bindings = DEFAULT_BINDINGS;
 };
 
 extern Preferences preferences;
@@ -37,6 +57,6 @@ void FindPreferencesPath(char* path, size_t size);
 void ReadPreferences();
 // Writes the preferences into the file, through a temporary file: every line it does not
 // understand stays as it was, byte for byte, known keys are updated where they stand and the
-// missing ones appended; the folder is made where needed. False, with a message on standard error
-// and the file as it was, when it cannot be written.
+// missing ones appended where they differ from the defaults; the folder is made where needed.
+// False, with a message on standard error and the file as it was, when it cannot be written.
 bool WritePreferences();

@@ -4,9 +4,11 @@
 #include "flow/game_state.h"
 #include "flow/main_loop.h"
 #include "flow/menu_input.h"
+#include "flow/options_screen.h"
 #include "flow/playing.h"
 #include "platform/platform.h"
 #include "present/flat_screens.h"
+#include "present/options_panel.h"
 #include "present/scene.h"
 #include "records/name_entry.h"
 #include "records/records_file.h"
@@ -107,13 +109,14 @@ constexpr Screen SCREENS[] = {
     {DrawNameEntry, UpdateNothing, OnNameEntryKey, UpdateMouseIdle, OnNameEntryPad, EnterNameEntry},
     {DrawRecords, UpdateNothing, OnRecordsKey, UpdateMouseIdle, IgnorePad, EnterRecords},
     {DrawCredits, UpdateNothing, OnCreditsKey, UpdateMouseIdle, IgnorePad, EnterCredits},
+    {DrawOptions, UpdateNothing, OnOptionsKey, UpdateOptionsMouse, IgnorePad, EnterOptions},
 };
 
 } // namespace
 
 void EnterScreen(int8_t state)
 {
-    if (state < STATE_SPLASH || state > STATE_CREDITS)
+    if (state < STATE_SPLASH || state > STATE_OPTIONS)
     {
         return;
     }

@@ -1,6 +1,8 @@
 #include "flow/window_proc.h"
 
 #include "flow/game_state.h"
+#include "flow/options.h"
+#include "flow/options_screen.h"
 #include "flow/pad_input.h"
 #include "platform/platform.h"
 #include "present/gl_window.h"
@@ -20,8 +22,59 @@ uint32_t HighWord(uint32_t value)
     return (value >> 16) & 0xFFFF;
 }
 
-// F11 and Alt+Enter: full screen at the desktop's own mode, or back to the settings' window. The
-// mouse and the frame-rate line then count with the screen the game has.
+// A key going down or up. An action message (from a pad or a mouse button) holds its action; a
+// key holds itself. F9 (picture) and F11 (full screen) work on every screen, by their bindings,
+// but not while the options wait for a key to bind.
+void OnKeyMessage(uint32_t wParam, uint32_t lParam, bool down)
+{
+    auto key = static_cast<uint8_t>(wParam);
+    if ((lParam & KEY_ACTION_FLAG) != 0)
+    {
+        int action = FindKeyAction(key, lParam);
+        if (action >= 0)
+        {
+            gameState.actionDown[action] = down;
+        }
+    }
+    else
+    {
+        gameState.keyDown[key] = down;
+        gameState.scanCodeDown[ReadScanCode(lParam)] = down;
+    }
+    if (!down)
+    {
+        return;
+    }
+    gameState.keyFlags = lParam;
+    uint8_t action = optionsScreen.capturing ? 0 : ReadKeyAction(wParam);
+    if (action == VK_F9)
+    {
+        RequestScreenshot();
+    }
+    if (action == VK_F11)
+    {
+        SwitchScreenMode();
+    }
+    gameState.keyRoutine(wParam);
+}
+
+// The middle and side buttons stand for the actions bound to them, or are bound themselves.
+void OnMouseButton(MouseButton button, bool down)
+{
+    if (down && CaptureMouseButton(button))
+    {
+        return;
+    }
+    int action = FindMouseAction(button);
+    if (action >= 0)
+    {
+        OnKeyMessage(ACTIONS[action].key, (down ? KEY_DOWN_FLAGS : KEY_UP_FLAGS) | KEY_ACTION_FLAG,
+                     down);
+    }
+}
+
+} // namespace
+
 void SwitchScreenMode()
 {
     auto width = static_cast<int32_t>(settings.screenWidth);
@@ -29,8 +82,6 @@ void SwitchScreenMode()
     MeasureScreen(SwitchFullscreen(width, height), width, height,
                   static_cast<int32_t>(settings.refreshRate));
 }
-
-} // namespace
 
 int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
 {
@@ -48,17 +99,8 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
         PostQuitMessage(0);
         return 0;
     case WM_KEYDOWN:
-        gameState.keyDown[wParam & 0xFF] = true;
-        // F9, which no screen has a use for, takes a picture of whatever screen is shown.
-        if ((wParam & 0xFF) == VK_F9)
-        {
-            RequestScreenshot();
-        }
-        if ((wParam & 0xFF) == VK_F11)
-        {
-            SwitchScreenMode();
-        }
-        gameState.keyRoutine(wParam);
+    case WM_KEYUP:
+        OnKeyMessage(wParam, lParam, message == WM_KEYDOWN);
         return 0;
     case WM_SYSKEYDOWN:
         if ((wParam & 0xFF) == VK_RETURN)
@@ -66,10 +108,13 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
             SwitchScreenMode();
             return 0;
         }
+        // F10 comes as a system key; it opens the options over the menu or play.
+        if ((wParam & 0xFF) == VK_F10)
+        {
+            OpenOptions();
+            return 0;
+        }
         break;
-    case WM_KEYUP:
-        gameState.keyDown[wParam & 0xFF] = false;
-        return 0;
     case WM_SYSCOMMAND:
         if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER)
         {
@@ -87,6 +132,15 @@ int32_t WndProc(uint32_t message, uint32_t wParam, uint32_t lParam)
         return 0;
     case WM_RBUTTONUP:
         gameState.rightButton = false;
+        return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        OnMouseButton(MOUSE_MIDDLE, message == WM_MBUTTONDOWN);
+        return 0;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+        OnMouseButton(HighWord(wParam) == XBUTTON1 ? MOUSE_SIDE_1 : MOUSE_SIDE_2,
+                      message == WM_XBUTTONDOWN);
         return 0;
     case WM_MOUSEWHEEL:
         // The high word is taken unsigned: a notch toward the user (-120) reads as 545.

@@ -1,5 +1,8 @@
 #include "platform/key_codes.h"
 
+#include <SDL2/SDL_keyboard.h>
+#include <cstdio>
+
 #include "platform/platform.h"
 
 namespace
@@ -144,4 +147,30 @@ bool TranslateKeyEvent(const SDL_KeyboardEvent& event, WindowMessage* message)
     }
     message->lParam = lParam;
     return true;
+}
+
+uint8_t MapVirtualKey(uint8_t key)
+{
+    // The first place whose key gives the code: Return before the keypad's Enter, the left Shift
+    // before the right one.
+    for (int place = SDL_SCANCODE_A; place < 256; ++place)
+    {
+        auto scancode = static_cast<SDL_Scancode>(place);
+        if (TranslateKey(SDL_GetKeyFromScancode(scancode), scancode) == key)
+        {
+            return static_cast<uint8_t>(place);
+        }
+    }
+    return 0;
+}
+
+void GetKeyNameText(uint8_t scanCode, char* name, int32_t size)
+{
+    auto scancode = static_cast<SDL_Scancode>(scanCode);
+    const char* label = SDL_GetKeyName(SDL_GetKeyFromScancode(scancode));
+    if (label[0] == '\0')
+    {
+        label = SDL_GetScancodeName(scancode);
+    }
+    std::snprintf(name, static_cast<size_t>(size), "%s", label);
 }

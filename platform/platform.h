@@ -22,7 +22,14 @@ constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr uint32_t WM_LBUTTONUP = 0x0202;
 constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
 constexpr uint32_t WM_RBUTTONUP = 0x0205;
+constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
+constexpr uint32_t WM_MBUTTONUP = 0x0208;
 constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+// A side button: XBUTTON1 or XBUTTON2 in the high word of wParam.
+constexpr uint32_t WM_XBUTTONDOWN = 0x020B;
+constexpr uint32_t WM_XBUTTONUP = 0x020C;
+constexpr uint32_t XBUTTON1 = 1;
+constexpr uint32_t XBUTTON2 = 2;
 // Game pads, in the range Win32 leaves to programs: a button (wParam: its PadButton) going down or
 // up, and a stick or trigger moving (wParam: its PadAxis; lParam: the signed 16-bit value).
 constexpr uint32_t WM_PADBUTTONDOWN = 0x8010;
@@ -33,6 +40,15 @@ constexpr uint32_t WM_PADAXIS = 0x8012;
 constexpr uint32_t KEY_DOWN_FLAGS = 0x00000001;
 constexpr uint32_t KEY_REPEAT_FLAGS = 0x40000001;
 constexpr uint32_t KEY_UP_FLAGS = 0xC0000001;
+// A bit Win32 leaves reserved, set by the game on a key message that stands for an action rather
+// than for a key (a game pad's button, a mouse button): it means that action whatever keys the
+// player has bound to it.
+constexpr uint32_t KEY_ACTION_FLAG = 0x02000000;
+// A key's place on the keyboard, as its messages carry it in bits 16 to 23 of lParam.
+inline uint8_t ReadScanCode(uint32_t lParam)
+{
+    return static_cast<uint8_t>(lParam >> 16);
+}
 
 constexpr uint32_t SC_SCREENSAVE = 0xF140;
 constexpr uint32_t SC_MONITORPOWER = 0xF170;
@@ -208,6 +224,7 @@ void SetSwapWait(bool wait);
 bool WaitWindowMessage(int32_t milliseconds);
 // The window is on the screen: shown and not minimised.
 bool IsGameWindowShown();
+bool IsGameWindowFullscreen();
 // Full screen at the desktop's own mode, or back from full screen to a window of this size; true
 // when the window is full screen now.
 bool SwitchFullscreen(int32_t windowWidth, int32_t windowHeight);
@@ -225,5 +242,10 @@ inline void PostKeyTap(uint8_t key)
     PostWindowMessage(WM_KEYUP, key, KEY_UP_FLAGS);
 }
 void PostQuitMessage(int32_t exitCode);
+// The scan code of the key that gives this virtual-key code in the player's layout; 0 for none.
+uint8_t MapVirtualKey(uint8_t key);
+// The name of the key at this place on the keyboard as the player's layout labels it, in UTF-8;
+// empty for a place with no key.
+void GetKeyNameText(uint8_t scanCode, char* name, int32_t size);
 // What Win32 does with messages the game leaves alone.
 int32_t DefWindowProc(uint32_t message, uint32_t wParam, uint32_t lParam);

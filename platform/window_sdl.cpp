@@ -111,6 +111,15 @@ void QueueMouseButton(const SDL_MouseButtonEvent& event)
     {
         QueueMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, lParam);
     }
+    else if (event.button == SDL_BUTTON_MIDDLE)
+    {
+        QueueMessage(down ? WM_MBUTTONDOWN : WM_MBUTTONUP, 0, lParam);
+    }
+    else if (event.button == SDL_BUTTON_X1 || event.button == SDL_BUTTON_X2)
+    {
+        uint32_t side = event.button == SDL_BUTTON_X1 ? XBUTTON1 : XBUTTON2;
+        QueueMessage(down ? WM_XBUTTONDOWN : WM_XBUTTONUP, PackWords(0, side), lParam);
+    }
 }
 
 void QueueMouseWheel(const SDL_MouseWheelEvent& event)
@@ -376,6 +385,12 @@ bool IsGameWindowShown()
     uint32_t flags = sdlWindow.window != nullptr ? SDL_GetWindowFlags(sdlWindow.window) : 0;
     return (flags & SDL_WINDOW_SHOWN) != 0 && (flags & SDL_WINDOW_MINIMIZED) == 0 &&
            (flags & SDL_WINDOW_HIDDEN) == 0;
+}
+
+bool IsGameWindowFullscreen()
+{
+    return sdlWindow.window != nullptr &&
+           (SDL_GetWindowFlags(sdlWindow.window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 bool SwitchFullscreen(int32_t windowWidth, int32_t windowHeight)

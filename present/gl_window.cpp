@@ -47,8 +47,7 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
         return false;
     }
     // --fullscreen without --size keeps the desktop as it is: no mode to switch, nothing to ask.
-    bool atDesktopMode =
-        settings.fullscreen && launchOptions.fullscreen == 1 && launchOptions.width == 0;
+    bool atDesktopMode = IsAtDesktopMode();
     if (settings.fullscreen && !atDesktopMode &&
         !ChangeDisplayMode(width, height, colorBits, refreshRate))
     {
@@ -174,7 +173,7 @@ void SetPictureView()
 void SetSceneView()
 {
     ViewportBox box = ComputeViewport(glWindow.clientWidth, glWindow.clientHeight);
-    if (!preferences.widescreen || box.width <= 0 || box.height <= 0)
+    if (!IsWidescreen() || box.width <= 0 || box.height <= 0)
     {
         SetPictureView();
         return;

@@ -99,7 +99,7 @@ void OnNameEntryKey(uint32_t key)
             --nameLength;
         }
     }
-    else if (code == VK_F1)
+    else if (ReadKeyAction(key) == VK_F1)
     {
         ToggleHelp();
     }
@@ -132,7 +132,7 @@ bool OnNameEntryPad(uint8_t button, bool)
 
 void OnRecordsKey(uint32_t key)
 {
-    switch (static_cast<uint8_t>(key))
+    switch (ReadKeyAction(key))
     {
     case VK_RETURN:
     case VK_ESCAPE:
@@ -143,7 +143,7 @@ void OnRecordsKey(uint32_t key)
         }
         break;
     default:
-        HandleHelpAndSoundKey(static_cast<uint8_t>(key));
+        HandleHelpAndSoundKey(ReadKeyAction(key));
         break;
     }
 }

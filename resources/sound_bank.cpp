@@ -157,3 +157,12 @@ void StopSound(SoundSlot slot)
     ++soundLog.stops[slot];
     alSourceStop(soundSources[slot]);
 }
+
+void SetSoundVolumes(int32_t musicPercent, int32_t effectsPercent)
+{
+    for (uint32_t slot = 0; slot < soundCount; ++slot)
+    {
+        int32_t percent = slot == SND_MUSIC ? musicPercent : effectsPercent;
+        alSourcef(soundSources[slot], AL_GAIN, static_cast<float>(percent) / 100.0f);
+    }
+}

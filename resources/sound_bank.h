@@ -47,3 +47,5 @@ void ShutdownSound();
 // Plays a slot from its beginning (restarting it when it plays already).
 void StartSound(SoundSlot slot);
 void StopSound(SoundSlot slot);
+// The music's gain and every other sound's, in per cent of the files' own loudness.
+void SetSoundVolumes(int32_t musicPercent, int32_t effectsPercent);

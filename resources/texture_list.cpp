@@ -1,8 +1,10 @@
 #include "resources/texture_list.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "resources/tga_image.h"
 #include "text/text_file.h"
@@ -118,5 +120,21 @@ bool LoadTextures()
         }
     }
     CloseTextFile(&list);
+    return true;
+}
+
+bool ReloadTextures()
+{
+    uint32_t kept[TEXTURE_SLOT_COUNT];
+    uint32_t keptCount = textureCount;
+    std::copy(std::begin(textureIds), std::end(textureIds), kept);
+    textureCount = 0;
+    if (!LoadTextures())
+    {
+        textureCount = keptCount;
+        std::copy(std::begin(kept), std::end(kept), textureIds);
+        return false;
+    }
+    glDeleteTextures(static_cast<GLsizei>(keptCount), kept);
     return true;
 }

@@ -30,3 +30,6 @@ extern uint32_t textureCount;
 // Creates one texture per list line, at most TEXTURE_SLOT_COUNT. False only when the list file
 // cannot be opened. Needs a current GL context; leaves texture 0 bound.
 bool LoadTextures();
+// Makes the textures again, each from its language's picture where it has one: the player chose
+// another language. False, with the textures as they were, when the list cannot be opened.
+bool ReloadTextures();

@@ -38,7 +38,7 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
     EXPECT_EQ(launchOptions.fullscreen, -1);
     settings = Settings{};
     ApplyLaunchOptions();
-    EXPECT_FALSE(settings.fullscreen || preferences.widescreen);
+    EXPECT_FALSE(settings.fullscreen || IsWidescreen());
     EXPECT_EQ(settings.screenWidth, 640u);
 
     EXPECT_EQ(
@@ -47,7 +47,7 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
         -1);
     EXPECT_TRUE(launchOptions.uncapped);
     ApplyLaunchOptions();
-    EXPECT_TRUE(settings.fullscreen && preferences.widescreen);
+    EXPECT_TRUE(settings.fullscreen && IsWidescreen() && !preferences.widescreen);
     EXPECT_EQ(settings.screenWidth, 64u);
     EXPECT_EQ(settings.screenHeight, 16384u);
     EXPECT_EQ(Launch({"--size=1920x1080", "--windowed"}).first, -1);

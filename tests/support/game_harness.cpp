@@ -28,6 +28,7 @@ namespace
 
 // Up, right, down and left: their keys and their steps.
 constexpr uint8_t ARROWS[] = {VK_UP, VK_RIGHT, VK_DOWN, VK_LEFT};
+constexpr GameAction MOVES[] = {ACTION_UP, ACTION_RIGHT, ACTION_DOWN, ACTION_LEFT};
 constexpr int32_t STEPS[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 void HoldOnly(uint8_t key)
@@ -127,7 +128,7 @@ uint8_t FindArrowTowardExit()
         int32_t nx = x + STEPS[direction][0];
         int32_t ny = y + STEPS[direction][1];
         bool nearer = steps > 0 && CountStepsFrom(nx, ny) == steps - 1;
-        if (nearer || (steps == 0 && gameState.keyDown[ARROWS[direction]]))
+        if (nearer || (steps == 0 && IsActionHeld(MOVES[direction])))
         {
             key = ARROWS[direction];
             break;

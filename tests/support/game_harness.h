@@ -66,7 +66,7 @@ struct HarnessPlayer
     bool errandDone = false;      // it reached its end, rather than running out of passes
     int32_t minimisedPasses = 0;  // passes left until the window is restored; 0 when shown
     int64_t frames = 0;
-    int64_t framesOnScreen[STATE_CREDITS + 1] = {};
+    int64_t framesOnScreen[STATE_OPTIONS + 1] = {};
     int32_t errandsBegun[ERRAND_COUNT] = {};
 };
 
