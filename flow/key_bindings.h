@@ -86,7 +86,7 @@ inline constexpr ActionInfo ACTIONS[ACTION_COUNT] = {
     {"walls", MarkText("Sienos"), VK_F5, PAD_X},
     {"ghost", MarkText("Rekordo vaiduoklis"), VK_F6, PAD_Y},
     {"screenshot", MarkText("Nuotrauka"), VK_F9, PAD_MISC},
-    {"fullscreen", MarkText("Visas ekranas"), VK_F11, PAD_GUIDE},
+    {"fullscreen", MarkText("Visas ekranas ar langas"), VK_F11, PAD_GUIDE},
     {"fps", MarkText("Kadrų dažnis"), VK_F12, PAD_TOUCHPAD},
 };
 
