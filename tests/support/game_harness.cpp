@@ -6,8 +6,11 @@
 #include <iterator>
 
 #include "flow/game_state.h"
+#include "flow/launch_options.h"
 #include "flow/main_loop.h"
+#include "flow/options.h"
 #include "flow/pad_input.h"
+#include "flow/preferences.h"
 #include "flow/window_proc.h"
 #include "maze/maze_grid.h"
 #include "platform/platform.h"
@@ -54,6 +57,7 @@ bool StartHarnessGame(int32_t width, int32_t height)
     std::filesystem::remove_all("duomenys");
     std::filesystem::remove_all("vortanai");
     std::filesystem::remove_all("rekordai");
+    std::filesystem::remove_all("config/vortanai");
     std::filesystem::copy(SourcePath("data"), ".", std::filesystem::copy_options::recursive);
     // A small window keeps the software renderer quick where the picture is not what is tested.
     // Pictures that random F9 presses take land in the run directory, never in the user's home.
@@ -71,6 +75,9 @@ bool StartHarnessGame(int32_t width, int32_t height)
     nameLength = 0;
     playerName[0] = '\0';
     gamePad = GamePad{};
+    preferences = Preferences{};
+    launchOptions = LaunchOptions{};
+    optionsScreen = OptionsScreen{};
     bestTimes.loaded = false;
     race = Race{};
     textureCount = 0;
