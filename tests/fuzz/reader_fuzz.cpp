@@ -119,6 +119,9 @@ void glGenTextures(GLsizei count, GLuint* names)
     }
 }
 
+// Only a change of language deletes textures, which the readers never see.
+void glDeleteTextures(GLsizei, const GLuint*) {}
+
 void glBindTexture(GLenum, GLuint texture)
 {
     glStandIn.boundTexture = texture;
@@ -180,6 +183,17 @@ int64_t ReadPerformanceFrequency()
 
 // The game state, which the records file takes the score from, resets the camera through it.
 void SetCursorPosition(int32_t, int32_t) {}
+
+// The bindings, which the preferences hold, name and compare keys through these.
+uint8_t MapVirtualKey(uint8_t key)
+{
+    return key;
+}
+
+void GetKeyNameText(uint8_t, char* name, int32_t)
+{
+    name[0] = '\0';
+}
 
 namespace
 {
@@ -498,13 +512,46 @@ std::vector<std::string_view> ListKeylessLines(std::string_view text)
         end = std::min(text.find('\n', at), text.size());
         std::string_view line = text.substr(at, end - at);
         line.remove_prefix(std::min(line.find_first_not_of(" \t\r"), line.size()));
-        if (!line.starts_with("language") && !line.starts_with("widescreen") &&
-            !line.starts_with("letters"))
+        constexpr std::string_view KEYS[] = {"language",    "widescreen",   "letters",
+                                             "fullscreen",  "music-volume", "effects-volume",
+                                             "invert-tilt", "pan-speed",    "zoom-speed",
+                                             "key.",        "pad."};
+        if (std::none_of(std::begin(KEYS), std::end(KEYS),
+                         [&](std::string_view key) { return line.starts_with(key); }))
         {
             lines.push_back(text.substr(at, end - at));
         }
     }
     return lines;
+}
+
+// Every choice is one the game takes: its switches 0 or 1, numbers within their bounds, bindings
+// of a key, a place or a mouse button (never Enter nor Esc by code), pad inputs an action may have.
+bool HoldsChoicesItTakes(const Preferences& chosen)
+{
+    uint8_t switches[2] = {};
+    std::memcpy(&switches[0], &chosen.widescreen, 1);
+    std::memcpy(&switches[1], &chosen.tiltInverted, 1);
+    bool good = switches[0] <= 1 && switches[1] <= 1 &&
+                (chosen.letters == LETTERS_GROWING || chosen.letters == LETTERS_FIXED) &&
+                chosen.fullscreen >= FULLSCREEN_AS_SETTINGS && chosen.fullscreen <= FULLSCREEN_ON &&
+                chosen.musicVolume <= VOLUME_HIGHEST && chosen.effectsVolume <= VOLUME_HIGHEST &&
+                chosen.panSpeed >= SPEED_LOWEST && chosen.panSpeed <= SPEED_HIGHEST &&
+                chosen.zoomSpeed >= SPEED_LOWEST && chosen.zoomSpeed <= SPEED_HIGHEST;
+    for (int action = 0; action < ACTION_COUNT; ++action)
+    {
+        uint8_t input = chosen.bindings.padInputs[action];
+        good = good && (input == PAD_INPUT_NONE || IsBindablePadInput(input));
+        for (InputBinding binding : chosen.bindings.keys[action])
+        {
+            good = good && (binding.kind == INPUT_NONE ||
+                            (binding.kind == INPUT_KEY && binding.code != 0 &&
+                             binding.code != VK_RETURN && binding.code != VK_ESCAPE) ||
+                            (binding.kind == INPUT_SCANCODE && binding.code != 0) ||
+                            (binding.kind == INPUT_MOUSE && binding.code < MOUSE_BUTTON_COUNT));
+        }
+    }
+    return good;
 }
 
 // The preferences file is read as a table within its bounds, or moved aside whole (or, too long,
@@ -522,18 +569,18 @@ void FuzzPreferences(const uint8_t* data, size_t size)
     std::swap(stderr, quiet);
     preferences = Preferences{.language = "xx", .widescreen = true, .letters = LETTERS_FIXED};
     ReadPreferences();
-    uint8_t widescreen = 0;
-    std::memcpy(&widescreen, &preferences.widescreen, 1);
-    Require(IsTerminated(preferences.language, sizeof preferences.language) && widescreen <= 1 &&
-                (preferences.letters == LETTERS_GROWING || preferences.letters == LETTERS_FIXED) &&
-                ReadWhole(folder + "kita") == "kita" &&
+    Require(IsTerminated(preferences.language, sizeof preferences.language) &&
+                HoldsChoicesItTakes(preferences) && ReadWhole(folder + "kita") == "kita" &&
                 std::distance(std::filesystem::directory_iterator(folder), {}) == 2,
             "every key holds a value it takes, and no other file is written");
     bool movedAside = !std::filesystem::exists(path);
     if (movedAside || size > PREFERENCES_MAX_BYTES)
     {
+        Preferences defaults;
         Require(preferences.language[0] == '\0' && !preferences.widescreen &&
                     preferences.letters == LETTERS_GROWING &&
+                    std::memcmp(&preferences.bindings, &defaults.bindings,
+                                sizeof defaults.bindings) == 0 &&
                     ReadWhole(movedAside ? path + ".sugadintas" : path) == input,
                 "a file not read is moved aside whole, or left as it is, and the defaults hold");
         std::swap(stderr, quiet);
@@ -544,15 +591,25 @@ void FuzzPreferences(const uint8_t* data, size_t size)
     uint8_t bits = size > 0 ? data[size - 1] : 0;
     const char* languages[] = {"", "en", "lt", "pt_BR.UTF-8"};
     Preferences written{.widescreen = (bits & 4) != 0,
-                        .letters = (bits & 8) != 0 ? LETTERS_FIXED : LETTERS_GROWING};
+                        .letters = (bits & 8) != 0 ? LETTERS_FIXED : LETTERS_GROWING,
+                        .musicVolume = static_cast<uint8_t>(bits % 101),
+                        .zoomSpeed = static_cast<uint16_t>(SPEED_LOWEST + bits)};
     std::strcpy(written.language, languages[bits & 3]);
+    written.bindings.keys[bits % ACTION_COUNT][1] = {INPUT_SCANCODE,
+                                                     static_cast<uint8_t>(bits | 1)};
     preferences = written;
+    BindPadInput(static_cast<GameAction>(bits % ACTION_COUNT), PAD_PADDLE_1);
+    written = preferences;
     bool saved = WritePreferences();
     std::string rewritten = ReadWhole(path);
     ReadPreferences();
     Require(saved ? std::strcmp(preferences.language, written.language) == 0 &&
                         preferences.widescreen == written.widescreen &&
                         preferences.letters == written.letters &&
+                        preferences.musicVolume == written.musicVolume &&
+                        preferences.zoomSpeed == written.zoomSpeed &&
+                        std::memcmp(&preferences.bindings, &written.bindings,
+                                    sizeof written.bindings) == 0 &&
                         ListKeylessLines(input) == ListKeylessLines(rewritten)
                   : rewritten == input,
             "a table written reads back as written, every keyless line kept as it stood; one "
