@@ -25,8 +25,9 @@ constexpr const char* USAGE =
              "  --language KALBA         tekstų kalba, pvz. en arba lt\n"
              "  --help                   ši pagalba\n"
              "  --version                žaidimo versija\n"
-             "Parinktys galioja tik šiam paleidimui: nustatymų failas nekeičiamas. Nuolatinės\n"
-             "nuostatos (language, widescreen, letters): ~/.config/vortanai/vortanai.conf.\n");
+             "Parinktys galioja tik šiam paleidimui: nustatymų failas nekeičiamas. Nuolatines\n"
+             "nuostatas (kalbą, vaizdą, garsą, kamerą, klavišus) keičia žaidimo F10 ekranas; jos\n"
+             "laikomos ~/.config/vortanai/vortanai.conf.\n");
 
 int32_t Refuse(const char* format, const char* value)
 {
