@@ -55,8 +55,9 @@ struct LanguageChoice
     char name[LANGUAGE_NAME_SIZE]; // in the language itself
 };
 
-// The options screen: where the player is on it, and what it has to say of the last change. Set
-// up by the screen's entry; the languages are found afresh there.
+// The options screen: where the player is on it, and what it has to say of the last change. Lives
+// for the whole run; the screen's entry sets it up afresh, the languages included; tests reset it
+// with `optionsScreen = OptionsScreen{};`.
 struct OptionsScreen
 {
     uint8_t row;

@@ -46,7 +46,8 @@ void OnKeyMessage(uint32_t wParam, uint32_t lParam, bool down)
         return;
     }
     gameState.keyFlags = lParam;
-    uint8_t action = optionsScreen.capturing ? 0 : ReadKeyAction(wParam);
+    bool binding = gameState.screenState == STATE_OPTIONS && optionsScreen.capturing;
+    uint8_t action = binding ? 0 : ReadKeyAction(wParam);
     if (action == VK_F9)
     {
         RequestScreenshot();

@@ -46,7 +46,8 @@ bool CreateGLWindow(const char* title, int32_t width, int32_t height, int32_t co
                        ICON_EXCLAMATION);
         return false;
     }
-    // --fullscreen without --size keeps the desktop as it is: no mode to switch, nothing to ask.
+    // Full screen at the desktop's own mode (--fullscreen without --size, or the preferences'
+    // full screen) keeps the desktop as it is: no mode to switch, nothing to ask.
     bool atDesktopMode = IsAtDesktopMode();
     if (settings.fullscreen && !atDesktopMode &&
         !ChangeDisplayMode(width, height, colorBits, refreshRate))

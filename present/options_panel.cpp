@@ -91,8 +91,10 @@ void DescribeChoice(int row, char* text, size_t size)
     }
 }
 
+// Every text leaves depth testing on, and a box over a box at the same depth would not show.
 void DrawCell(float x, float y, const char* text, bool chosen)
 {
+    glDisable(GL_DEPTH_TEST);
     if (chosen)
     {
         glColor4f(0.45f, 0.45f, 0.1f, 1.0f);
@@ -108,6 +110,7 @@ void DrawRow(int row)
 {
     float y = OPTIONS_FIRST_Y - OPTIONS_ROW_STEP * static_cast<float>(row);
     bool selected = optionsScreen.row == row;
+    glDisable(GL_DEPTH_TEST);
     if (selected)
     {
         glColor4f(0.3f, 0.3f, 0.05f, 1.0f);

@@ -54,6 +54,15 @@ TEST(LaunchOptions, TheLastChoiceAndTheSizeGoOverTheSettingsAndBadOnesAreRefused
     ApplyLaunchOptions();
     EXPECT_FALSE(settings.fullscreen);
     EXPECT_EQ(settings.screenWidth, 1920u);
+    // The preferences' full screen holds where the command line says nothing, at the desktop's
+    // mode.
+    preferences.fullscreen = FULLSCREEN_ON; // the file read again by each launch said so
+    ApplyLaunchOptions();
+    EXPECT_FALSE(settings.fullscreen || IsAtDesktopMode());
+    EXPECT_EQ(Launch({}).first, -1);
+    preferences.fullscreen = FULLSCREEN_ON;
+    ApplyLaunchOptions();
+    EXPECT_TRUE(settings.fullscreen && IsAtDesktopMode() && !launchOptions.settingsFullscreen);
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
         {{"--size", "63x480"}, "netinkamas dydis \"63x480\""},

@@ -10,6 +10,7 @@
 #include "flow/preferences.h"
 #include "flow/window_proc.h"
 #include "maze/maze_grid.h"
+#include "present/screenshot.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 #include "tests/support/fake_system.h"
@@ -126,7 +127,8 @@ TEST_F(OptionsScreenTest, KeysAndButtonsAreBoundSwappedRefusedAndSavedAtOnce)
 
 // The choices are in force at once: the language (its texts and its pictures), the volumes, the
 // zoom chosen with the mouse; "everything" puts all back. From play the clock goes on behind the
-// options and Esc goes back to play; the outro's end closes them. Start held a second opens them.
+// options and Esc goes back to play; the outro's end closes them, a binding waited for too. Start
+// held a second opens them.
 TEST_F(OptionsScreenTest, ChoicesTakeEffectAtOnceAndThePlayGoesOnBehind)
 {
     uint32_t menuPicture = textureIds[TEX_MENU];
@@ -175,9 +177,13 @@ TEST_F(OptionsScreenTest, ChoicesTakeEffectAtOnceAndThePlayGoesOnBehind)
     RunPass();
     ASSERT_TRUE(gameState.levelOutro);
     gameState.fixedCampaign = false; // a custom maze's outro ends in the menu
-    OpenOptionsAt(0);
+    OpenOptionsAt(ROW_FIRST_ACTION);
+    TapKey(VK_RETURN); // a binding waited for, and given up with the options
     RunSeconds(5.5);
     EXPECT_EQ(gameState.screenState, STATE_MENU);
+    PressKey(VK_F9);
+    EXPECT_EQ(screenshot.state, SHOT_REQUESTED);
+    ReleaseKey(VK_F9);
 
     Send(WM_PADBUTTONDOWN, PAD_START);
     EXPECT_EQ(gameState.screenState, STATE_PLAYING);
