@@ -108,7 +108,8 @@ uint8_t ReadDirections()
     int32_t x = gamePad.axes[PAD_LEFT_X];
     int32_t y = gamePad.axes[PAD_LEFT_Y];
     // The left stick always moves; the buttons that stand for the moves move too.
-    bool pushed[DIRECTION_COUNT] = {y<-DEAD_ZONE, y> DEAD_ZONE, x<-DEAD_ZONE, x> DEAD_ZONE};
+    bool pushed[DIRECTION_COUNT] = {(y < -DEAD_ZONE), (y > DEAD_ZONE), (x < -DEAD_ZONE),
+                                    (x > DEAD_ZONE)};
     uint8_t directions = 0;
     for (int i = 0; i < DIRECTION_COUNT; ++i)
     {
