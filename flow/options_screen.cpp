@@ -165,6 +165,7 @@ void ResetEverything()
     launchOptions.widescreen = false;
     UseLanguage(launchOptions.localeLanguage[0] != '\0' ? launchOptions.localeLanguage
                                                         : SOURCE_LANGUAGE);
+    FindLanguages(); // the language's line names the language now in force
     UseLetterSize();
     UseFullscreenChoice();
     ApplySoundPreferences();

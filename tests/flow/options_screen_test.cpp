@@ -155,9 +155,10 @@ TEST_F(OptionsScreenTest, ChoicesTakeEffectAtOnceAndThePlayGoesOnBehind)
     EXPECT_EQ(preferences.zoomSpeed, 150);
     TapKeys(VK_UP, ROW_ZOOM_SPEED - ROW_RESET_ALL + ROW_COUNT);
     TapKey(VK_RETURN);
+    const LanguageChoice& shown = optionsScreen.languages[optionsScreen.languageIndex];
     EXPECT_TRUE(preferences.zoomSpeed == 100 && preferences.musicVolume == 100 &&
-                textLanguage.code[0] == '\0' && FileHas("language = ") &&
-                FileHas("zoom-speed = 100"));
+                textLanguage.code[0] == '\0' && std::string(shown.code) == "lt" &&
+                FileHas("language = ") && FileHas("zoom-speed = 100"));
 
     // From a campaign's play: the level's clock runs on behind the options.
     TapKey(VK_ESCAPE);
