@@ -171,7 +171,7 @@ void ResetEverything()
     ApplySoundPreferences();
 }
 
-GameAction SelectedAction()
+GameAction FindSelectedAction()
 {
     return static_cast<GameAction>(optionsScreen.row - ROW_FIRST_ACTION);
 }
@@ -198,7 +198,7 @@ void BindKeyInput(InputBinding binding)
 {
     char name[64];
     DescribeBinding(binding, name, sizeof name);
-    TellBound(BindInput(SelectedAction(), optionsScreen.column, binding), name);
+    TellBound(BindInput(FindSelectedAction(), optionsScreen.column, binding), name);
 }
 
 void Activate()
@@ -232,11 +232,11 @@ void ClearBinding()
     }
     if (optionsScreen.column == COLUMN_PAD)
     {
-        BindPadInput(SelectedAction(), PAD_INPUT_NONE);
+        BindPadInput(FindSelectedAction(), PAD_INPUT_NONE);
     }
     else
     {
-        BindInput(SelectedAction(), optionsScreen.column, {});
+        BindInput(FindSelectedAction(), optionsScreen.column, {});
     }
     SaveChoices();
 }
@@ -399,7 +399,7 @@ bool CapturePadInput(uint8_t padInput)
     {
         return false;
     }
-    TellBound(BindPadInput(SelectedAction(), padInput), DescribePadInput(padInput));
+    TellBound(BindPadInput(FindSelectedAction(), padInput), DescribePadInput(padInput));
     return true;
 }
 

@@ -94,12 +94,12 @@ void DetectExit()
 }
 
 // The player's zoom and pan speeds, 1 as the game has them.
-double ZoomSpeed()
+double ReadZoomSpeed()
 {
     return preferences.zoomSpeed / 100.0;
 }
 
-double PanSpeed()
+double ReadPanSpeed()
 {
     return preferences.panSpeed / 100.0;
 }
@@ -109,13 +109,13 @@ void ZoomByWheel()
     if (gameState.wheelNotches >= 1 && gameState.wheelNotches <= 9)
     {
         gameState.cameraDistance = static_cast<float>(
-            gameState.cameraDistance * std::pow(static_cast<double>(1.1f), ZoomSpeed()));
+            gameState.cameraDistance * std::pow(static_cast<double>(1.1f), ReadZoomSpeed()));
         gameState.wheelNotches = 0;
     }
     else if (gameState.wheelNotches > 20)
     {
         gameState.cameraDistance = static_cast<float>(
-            gameState.cameraDistance * std::pow(static_cast<double>(0.9f), ZoomSpeed()));
+            gameState.cameraDistance * std::pow(static_cast<double>(0.9f), ReadZoomSpeed()));
         gameState.wheelNotches = 0;
     }
 }
@@ -181,14 +181,14 @@ void UpdatePlayingMouse()
     {
         int32_t dx = gameState.cursorPos.x - gameState.anchorX;
         int32_t dy = gameState.cursorPos.y - gameState.anchorY;
-        gameState.lookX = static_cast<float>(gameState.lookX + dx * 0.1 * PanSpeed());
-        gameState.lookY = static_cast<float>(gameState.lookY - dy * 0.1 * PanSpeed());
+        gameState.lookX = static_cast<float>(gameState.lookX + dx * 0.1 * ReadPanSpeed());
+        gameState.lookY = static_cast<float>(gameState.lookY - dy * 0.1 * ReadPanSpeed());
         SetCursorPosition(gameState.anchorX, gameState.anchorY);
     }
     if (gameState.rightButton)
     {
         int32_t dy = gameState.cursorPos.y - gameState.anchorY;
-        double distance = (dy / height * ZoomSpeed() + 1.0) * gameState.cameraDistance;
+        double distance = (dy / height * ReadZoomSpeed() + 1.0) * gameState.cameraDistance;
         // A drag of a whole screen height upward would reach zero or pass through it: a drag
         // nearer stops at the floor, or where it is when the wheel has already brought it below.
         if (distance < MIN_CAMERA_DISTANCE && distance < gameState.cameraDistance)

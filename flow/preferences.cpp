@@ -146,19 +146,19 @@ void WritePadInput(const Preferences& from, char* value, int action)
                   input < PAD_INPUT_COUNT ? PAD_INPUT_NAMES[input] : "none");
 }
 
-constexpr PreferenceKey Key(const char* name, bool (*read)(std::string_view, Preferences*, int),
-                            void (*write)(const Preferences&, char*, int), int action = 0)
+constexpr PreferenceKey MakeKey(const char* name, bool (*read)(std::string_view, Preferences*, int),
+                                void (*write)(const Preferences&, char*, int), int action = 0)
 {
     PreferenceKey key = {{}, read, write, action};
     std::copy_n(name, std::char_traits<char>::length(name), key.name);
     return key;
 }
 
-constexpr PreferenceKey ActionKey(const char* prefix, int action,
-                                  bool (*read)(std::string_view, Preferences*, int),
-                                  void (*write)(const Preferences&, char*, int))
+constexpr PreferenceKey MakeActionKey(const char* prefix, int action,
+                                      bool (*read)(std::string_view, Preferences*, int),
+                                      void (*write)(const Preferences&, char*, int))
 {
-    PreferenceKey key = Key(prefix, read, write, action);
+    PreferenceKey key = MakeKey(prefix, read, write, action);
     size_t length = std::char_traits<char>::length(prefix);
     std::copy_n(ACTIONS[action].name, std::char_traits<char>::length(ACTIONS[action].name),
                 key.name + length);
@@ -166,45 +166,45 @@ constexpr PreferenceKey ActionKey(const char* prefix, int action,
 }
 
 constexpr PreferenceKey SETTING_KEYS[] = {
-    Key("language", ReadLanguage, WriteLanguage),
-    Key(
+    MakeKey("language", ReadLanguage, WriteLanguage),
+    MakeKey(
         "widescreen",
         [](std::string_view value, Preferences* into, int)
         { return ReadChoice(value, SWITCH_NAMES, 0, &into->widescreen); },
         [](const Preferences& from, char* value, int) { WriteNumber(value, from.widescreen); }),
-    Key(
+    MakeKey(
         "letters",
         [](std::string_view value, Preferences* into, int)
         { return ReadChoice(value, LETTER_SIZES, 0, &into->letters); },
         [](const Preferences& from, char* value, int)
         { std::snprintf(value, VALUE_SIZE, "%s", LETTER_SIZES[from.letters]); }),
-    Key(
+    MakeKey(
         "fullscreen",
         [](std::string_view value, Preferences* into, int)
         { return ReadChoice(value, FULLSCREEN_NAMES, -1, &into->fullscreen); },
         [](const Preferences& from, char* value, int)
         { std::snprintf(value, VALUE_SIZE, "%s", FULLSCREEN_NAMES[from.fullscreen + 1]); }),
-    Key(
+    MakeKey(
         "music-volume",
         [](std::string_view value, Preferences* into, int)
         { return ReadNumber(value, 0, VOLUME_HIGHEST, &into->musicVolume); },
         [](const Preferences& from, char* value, int) { WriteNumber(value, from.musicVolume); }),
-    Key(
+    MakeKey(
         "effects-volume",
         [](std::string_view value, Preferences* into, int)
         { return ReadNumber(value, 0, VOLUME_HIGHEST, &into->effectsVolume); },
         [](const Preferences& from, char* value, int) { WriteNumber(value, from.effectsVolume); }),
-    Key(
+    MakeKey(
         "invert-tilt",
         [](std::string_view value, Preferences* into, int)
         { return ReadChoice(value, SWITCH_NAMES, 0, &into->tiltInverted); },
         [](const Preferences& from, char* value, int) { WriteNumber(value, from.tiltInverted); }),
-    Key(
+    MakeKey(
         "pan-speed",
         [](std::string_view value, Preferences* into, int)
         { return ReadNumber(value, SPEED_LOWEST, SPEED_HIGHEST, &into->panSpeed); },
         [](const Preferences& from, char* value, int) { WriteNumber(value, from.panSpeed); }),
-    Key(
+    MakeKey(
         "zoom-speed",
         [](std::string_view value, Preferences* into, int)
         { return ReadNumber(value, SPEED_LOWEST, SPEED_HIGHEST, &into->zoomSpeed); },
@@ -221,8 +221,8 @@ constexpr std::array<PreferenceKey, KEY_COUNT> MakeKeys()
         std::copy(std::begin(SETTING_KEYS), std::end(SETTING_KEYS), keys.begin()) - keys.begin();
     for (int action = 0; action < ACTION_COUNT; ++action)
     {
-        keys[count++] = ActionKey("key.", action, ReadKeyBindings, WriteKeyBindings);
-        keys[count++] = ActionKey("pad.", action, ReadPadInput, WritePadInput);
+        keys[count++] = MakeActionKey("key.", action, ReadKeyBindings, WriteKeyBindings);
+        keys[count++] = MakeActionKey("pad.", action, ReadPadInput, WritePadInput);
     }
     return keys;
 }

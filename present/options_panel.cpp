@@ -43,7 +43,7 @@ const char* FindRowLabel(int row)
                                  : MarkText("Atkurti visas numatytąsias nuostatas");
 }
 
-const char* Switch(bool on)
+const char* DescribeSwitch(bool on)
 {
     return on ? Translate("įjungta") : Translate("išjungta");
 }
@@ -58,7 +58,7 @@ void DescribeChoice(int row, char* text, size_t size)
         std::snprintf(text, size, "%s", optionsScreen.languages[optionsScreen.languageIndex].name);
         break;
     case ROW_WIDESCREEN:
-        std::snprintf(text, size, "%s", Switch(IsWidescreen()));
+        std::snprintf(text, size, "%s", DescribeSwitch(IsWidescreen()));
         break;
     case ROW_LETTERS:
         std::snprintf(text, size, "%s",
@@ -69,7 +69,7 @@ void DescribeChoice(int row, char* text, size_t size)
         std::snprintf(text, size, "%s",
                       chosen.fullscreen == FULLSCREEN_AS_SETTINGS
                           ? Translate("kaip nustatymų faile")
-                          : Switch(chosen.fullscreen == FULLSCREEN_ON));
+                          : DescribeSwitch(chosen.fullscreen == FULLSCREEN_ON));
         break;
     case ROW_MUSIC_VOLUME:
     case ROW_EFFECTS_VOLUME:
