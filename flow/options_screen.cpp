@@ -14,7 +14,7 @@
 #include "flow/window_proc.h"
 #include "platform/platform.h"
 #include "present/gl_window.h"
-#include "present/settings.h"
+#include "present/text_output.h"
 #include "resources/sound_bank.h"
 #include "resources/texture_list.h"
 #include "text/translation.h"
@@ -29,13 +29,6 @@ constexpr const char* SOURCE_LANGUAGE = "lt";
 constexpr int VOLUME_STEP = 10;
 constexpr int SPEED_STEP = 25;
 
-bool HasCatalog(const std::filesystem::path& folder)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(
-        folder / "LC_MESSAGES" / (std::string(TEXT_DOMAIN) + ".mo"), error);
-}
-
 // The texts' own language and every language with a catalog, sorted by code, each named in
 // itself; the one the texts are in now is chosen.
 void FindLanguages()
@@ -48,7 +41,7 @@ void FindLanguages()
     {
         std::string code = entry.path().filename().string();
         if (screen.languageCount < LANGUAGES_MAX && code.size() < LANGUAGE_CODE_SIZE &&
-            code != SOURCE_LANGUAGE && HasCatalog(entry.path()))
+            code != SOURCE_LANGUAGE && HasCatalog(FindCatalogDir(), code))
         {
             std::snprintf(screen.languages[screen.languageCount++].code, LANGUAGE_CODE_SIZE, "%s",
                           code.c_str());
@@ -288,8 +281,8 @@ void CaptureKey(uint8_t key)
 void FindCursorInPicture(float* x, float* y)
 {
     ViewportBox box = ComputeViewport(glWindow.clientWidth, glWindow.clientHeight);
-    float unitsX = 2.0f * 5.5228f / static_cast<float>(std::max(box.width, 1));
-    float unitsY = 2.0f * 4.1421f / static_cast<float>(std::max(box.height, 1));
+    float unitsX = 2.0f * OVERLAY_HALF_WIDTH / static_cast<float>(std::max(box.width, 1));
+    float unitsY = 2.0f * OVERLAY_HALF_HEIGHT / static_cast<float>(std::max(box.height, 1));
     *x = (static_cast<float>(gameState.cursorPos.x - box.x) - box.width / 2.0f) * unitsX;
     *y = (box.height / 2.0f - static_cast<float>(gameState.cursorPos.y - box.y)) * unitsY;
 }

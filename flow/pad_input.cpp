@@ -48,10 +48,8 @@ bool IsPadInputHeld(uint8_t input)
                                      : false;
 }
 
-// The input stands for one of the moves.
-bool IsMoveInput(uint8_t input)
+bool IsMove(int action)
 {
-    int action = FindPadAction(input);
     return action >= ACTION_UP && action < ACTION_UP + DIRECTION_COUNT;
 }
 
@@ -158,7 +156,7 @@ void PressInput(uint8_t input)
         return;
     }
     int action = FindPadAction(input);
-    if (IsMoveInput(input))
+    if (IsMove(action))
     {
         UpdateDirections();
     }

@@ -68,8 +68,12 @@ void SetLetterHeight(int32_t pixels);
 void PrintText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The formatting half of PrintText: the text it would draw, cut to 255 bytes.
 int FormatText(char* text, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// How far the overlay view reaches from the middle of the 4:3 viewport to its sides and to its top
+// and bottom: 10 units away at the 45-degree field of view.
+constexpr float OVERLAY_HALF_WIDTH = 5.5228f;
+constexpr float OVERLAY_HALF_HEIGHT = 4.1421f;
 // The overlay view: the plane z = 0 seen with the origin at the middle of the viewport, x to the
-// right and y up, reaching x = +-5.5228 and y = +-4.1421.
+// right and y up, reaching x = +-OVERLAY_HALF_WIDTH and y = +-OVERLAY_HALF_HEIGHT.
 void SetOverlayView();
 // A counter-clockwise quad from (x0, y0) to (x1, y1) in the plane z = 0.
 void DrawBox(float x0, float y0, float x1, float y1);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <libintl.h>
+#include <string>
 
 namespace
 {
@@ -44,12 +45,8 @@ void FindCatalogLanguage(const char* languages, const char* catalogDir, TextLang
         size_t language = std::strcspn(entry, "_.@:");
         for (size_t size : {country, language})
         {
-            std::error_code error;
             if (size > 0 && size < LANGUAGE_CODE_SIZE && found->code[0] == '\0' &&
-                std::filesystem::exists(std::filesystem::path(catalogDir) /
-                                            std::string(entry, size) / "LC_MESSAGES" /
-                                            (std::string(TEXT_DOMAIN) + ".mo"),
-                                        error))
+                HasCatalog(catalogDir, std::string_view(entry, size)))
             {
                 std::snprintf(found->code, sizeof found->code, "%.*s", static_cast<int>(size),
                               entry);
@@ -62,6 +59,14 @@ void FindCatalogLanguage(const char* languages, const char* catalogDir, TextLang
 } // namespace
 
 TextLanguage textLanguage;
+
+bool HasCatalog(const char* catalogDir, std::string_view code)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(catalogDir) / code /
+                                                "LC_MESSAGES" / (std::string(TEXT_DOMAIN) + ".mo"),
+                                            error);
+}
 
 void ChooseLanguage(const char* code, const char* catalogDir)
 {

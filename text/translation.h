@@ -4,6 +4,8 @@
 // without a catalog, and the C and POSIX locales, read the ids as they stand.
 #pragma once
 
+#include <string_view>
+
 constexpr const char* TEXT_DOMAIN = "vortanai";
 constexpr int LANGUAGE_CODE_SIZE = 32;
 
@@ -20,6 +22,8 @@ extern TextLanguage textLanguage;
 // LC_MESSAGES and LANG, even where the system has not generated that locale. Only the messages
 // follow it: numbers in files are read and written as in the C locale whatever it is.
 void ChooseLanguage(const char* code, const char* catalogDir);
+// The language `code` ("en", "pt_BR") has a catalog under `catalogDir`.
+bool HasCatalog(const char* catalogDir, std::string_view code);
 // The text of `id` in the chosen language, in UTF-8; `id` itself where the catalog lacks it.
 const char* Translate(const char* id) __attribute__((format_arg(1)));
 // Marks a text for the catalogs where it is looked up later, as in a table of texts.
